@@ -1,0 +1,13 @@
+# Compiler flags shared by every target of the project.
+add_library(pixavue_flags INTERFACE)
+target_compile_options(pixavue_flags INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
+  -Wimplicit-fallthrough -Wcast-qual -Wformat=2 -Wundef)
+if(PIXAVUE_WERROR)
+  target_compile_options(pixavue_flags INTERFACE -Werror)
+endif()
+if(PIXAVUE_SANITIZE)
+  target_compile_options(pixavue_flags INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  target_link_options(pixavue_flags INTERFACE -fsanitize=address,undefined)
+endif()
