@@ -1,3 +1,4 @@
+cmake_policy(VERSION 3.25)
 # Refuses an #include <pixavue/...> of a header from a layer that the including
 # layer does not depend on. Run with -DLAYER_FILE=... -DSOURCE_ROOT=...
 file(STRINGS "${LAYER_FILE}" lines)
