@@ -1,0 +1,13 @@
+#pragma once
+// A quick check that the platform services work on this machine: windows and
+// procedure chains, the message queue, timers on the virtual clock, the
+// control's child elements, and the shell services. Used by `pixavue --version`.
+
+#include <iosfwd>
+
+namespace pixavue::app {
+
+// Prints one line per check to `out`; returns true when all passed.
+bool RunSelfCheck(std::ostream& out);
+
+}  // namespace pixavue::app
