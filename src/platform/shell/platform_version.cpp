@@ -3,6 +3,7 @@
 #include <sys/utsname.h>
 
 #include <charconv>
+#include <system_error>
 
 namespace pixavue::platform {
 namespace {
@@ -42,9 +43,13 @@ float PlatformVersionNumber(PlatformVersion version) noexcept {
   // no double rounding through a double.
   char text[32];
   char* const limit = text + sizeof text;
-  char* end = std::to_chars(text, limit, version.major).ptr;
+  const auto major = std::to_chars(text, limit - 1, version.major);
+  if (major.ec != std::errc{}) return 0.0f;
+  char* end = major.ptr;
   *end++ = '.';
-  end = std::to_chars(end, limit, version.minor).ptr;
+  const auto minor = std::to_chars(end, limit, version.minor);
+  if (minor.ec != std::errc{}) return 0.0f;
+  end = minor.ptr;
   float number = 0.0f;
   std::from_chars(text, end, number);
   return number;
