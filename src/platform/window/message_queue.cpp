@@ -14,9 +14,8 @@ using detail::CurrentThread;
 
 void Dispatch(const detail::PostedMessage& posted) {
   if (posted.message == WM_PAINT) {
-    const auto record = detail::FindWindow(posted.window);
-    if (!record || !record->paintPending) return;
-    record->paintPending = false;
+    // The window may be invalidated again from here on.
+    if (const auto record = detail::FindWindow(posted.window)) record->paintPending = false;
   }
   SendMessage(posted.window, posted.message, posted.wParam, posted.lParam);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <thread>
 
 #include "window_test_support.h"
 
@@ -107,6 +108,22 @@ TEST_F(WindowTest, UnknownHandlesAreRejected) {
   WindowCreateInfo orphan;
   orphan.parent = made;  // a parent that is gone
   EXPECT_EQ(CreateWindow(orphan), kNoWindow);
+}
+
+TEST_F(WindowTest, WindowsBelongToTheirThread) {
+  const HWND mine = MakeWindow();
+  HWND theirs = kNoWindow;
+  bool mineSeenThere = true;
+  std::thread other([&] {
+    theirs = MakeWindow();
+    mineSeenThere = IsWindow(mine) || SendMessage(mine, WM_USER, 0, 0) != 0 || PostMessage(mine, WM_USER, 0, 0);
+    DestroyWindow(theirs);
+  });
+  other.join();
+  EXPECT_FALSE(mineSeenThere);
+  EXPECT_NE(theirs, mine);  // handles are unique across threads
+  EXPECT_FALSE(IsWindow(theirs));
+  DestroyWindow(mine);
 }
 
 TEST_F(WindowTest, NullProcedureIsRefusedAndHandlesAreUniquePositiveNumbers) {
