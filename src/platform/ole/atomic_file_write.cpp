@@ -25,10 +25,13 @@ namespace fs = std::filesystem;
 constexpr int kTemporaryNameAttempts = 100;
 
 // ".<name>.tmp-<pid>-<n>": hidden, beside the target, unique per process.
+// The target's name is shortened so that a long one still fits the file
+// system's name limit once the suffix is added.
 fs::path TemporaryPathFor(const fs::path& target) {
+  constexpr std::size_t kKeptNameBytes = 200;
   static std::atomic<unsigned> counter{0};
   std::string name = ".";
-  name += target.filename().native();
+  name += target.filename().native().substr(0, kKeptNameBytes);
   name += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
   return target.parent_path() / name;
 }

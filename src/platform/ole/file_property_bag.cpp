@@ -1,5 +1,6 @@
 #include <pixavue/platform/ole/file_property_bag.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 
@@ -11,8 +12,8 @@
 namespace pixavue::platform {
 namespace {
 
-// Reads the whole file, refusing one above the text limit before reading it
-// (and a file that grows beyond the limit while being read).
+// Reads the whole file, refusing one above the text limit before reading it,
+// and one that grew beyond the limit while being read.
 HRESULT ReadWholeFile(const std::filesystem::path& path, std::string& content) {
   ComPtr<IStream> stream;
   if (const HRESULT status = CreateStreamOnFile(path, FileStreamMode::Read, stream.ReleaseAndGetAddressOf());
@@ -23,15 +24,18 @@ HRESULT ReadWholeFile(const std::filesystem::path& path, std::string& content) {
   if (const HRESULT status = stream->Stat(&stat, STATFLAG_NONAME); FAILED(status)) return status;
   if (stat.cbSize > kMaxPropertyBagTextBytes) return STG_E_DOCFILETOOLARGE;
 
-  content.resize(kMaxPropertyBagTextBytes + 1);
-  ULONG total = 0;
+  content.resize(static_cast<std::size_t>(stat.cbSize) + 1);  // one more byte notices growth
+  std::size_t total = 0;
   for (;;) {
+    if (total == content.size()) {
+      if (total > kMaxPropertyBagTextBytes) return STG_E_DOCFILETOOLARGE;
+      content.resize(std::min(total * 2, kMaxPropertyBagTextBytes + 1));
+    }
     ULONG read = 0;
     const HRESULT status = stream->Read(content.data() + total, static_cast<ULONG>(content.size() - total), &read);
     if (FAILED(status)) return status;
     if (read == 0) break;
     total += read;
-    if (total > kMaxPropertyBagTextBytes) return STG_E_DOCFILETOOLARGE;
   }
   content.resize(total);
   return S_OK;

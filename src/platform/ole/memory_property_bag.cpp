@@ -2,6 +2,7 @@
 
 #include <iterator>
 #include <new>
+#include <utility>
 
 namespace pixavue::platform {
 
@@ -10,7 +11,8 @@ HRESULT MemoryPropertyBag::Read(std::string_view name, Variant& value) noexcept 
   const auto found = index_.find(name);
   if (found == index_.end()) return E_INVALIDARG;
   try {
-    value = found->second->value;
+    Variant copy = found->second->value;  // copy first: a failed copy changes nothing
+    value = std::move(copy);
     return S_OK;
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
@@ -21,7 +23,8 @@ HRESULT MemoryPropertyBag::Write(std::string_view name, const Variant& value) no
   if (const HRESULT status = CheckStorableProperty(name, value); FAILED(status)) return status;
   try {
     if (const auto found = index_.find(name); found != index_.end()) {
-      found->second->value = value;
+      Variant copy = value;  // copy first: a failed copy keeps the old value
+      found->second->value = std::move(copy);
       return S_OK;
     }
     properties_.push_back(Property{std::string(name), value});

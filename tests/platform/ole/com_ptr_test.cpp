@@ -57,9 +57,10 @@ TEST(ComPtr, MovesAndSelfAssignmentKeepTheCount) {
   EXPECT_TRUE(destroyed);
 }
 
-TEST(ComPtr, DetachAndAttachHandOverOneReferenceWithoutCounting) {
-  bool destroyed = false;
-  ComPtr<Tracked> owner = MakeComPtr<Tracked>(destroyed);
+TEST(ComPtr, DetachAttachAndOutputParametersHandOverOneReference) {
+  bool firstDestroyed = false;
+  bool secondDestroyed = false;
+  ComPtr<Tracked> owner = MakeComPtr<Tracked>(firstDestroyed);
   Tracked* raw = owner.Detach();
   EXPECT_FALSE(owner);
   EXPECT_EQ(ReferencesOf(raw), 1u);
@@ -67,19 +68,11 @@ TEST(ComPtr, DetachAndAttachHandOverOneReferenceWithoutCounting) {
   ComPtr<Tracked> adopter;
   adopter.Attach(raw);
   EXPECT_EQ(ReferencesOf(raw), 1u);
-  adopter.Reset();
-  EXPECT_TRUE(destroyed);
-}
-
-TEST(ComPtr, OutputParameterReleasesThePreviousObject) {
-  bool firstDestroyed = false;
-  bool secondDestroyed = false;
-  ComPtr<Tracked> holder = MakeComPtr<Tracked>(firstDestroyed);
-  Tracked** slot = holder.ReleaseAndGetAddressOf();
+  Tracked** slot = adopter.ReleaseAndGetAddressOf();
   EXPECT_TRUE(firstDestroyed);
   *slot = MakeComPtr<Tracked>(secondDestroyed).Detach();
-  EXPECT_EQ(ReferencesOf(holder.Get()), 1u);
-  holder.Reset();
+  EXPECT_EQ(ReferencesOf(adopter.Get()), 1u);
+  adopter.Reset();
   EXPECT_TRUE(secondDestroyed);
 }
 

@@ -94,6 +94,17 @@ TEST_F(FilePropertyBagTest, SaveReplacesTheFileAndKeepsItsPermissions) {
   EXPECT_TRUE(OtherEntries("control.bag").empty());
 }
 
+TEST_F(FilePropertyBagTest, SaveWorksForTheLongestFileName) {
+  const std::string longest(255, 'b');
+  FilePropertyBag bag(directory_ / longest);
+  ASSERT_EQ(bag.Write("A", Variant::FromInt32(1)), S_OK);
+  ASSERT_EQ(bag.Save(), S_OK);
+  EXPECT_TRUE(OtherEntries(longest).empty());
+  FilePropertyBag loaded(directory_ / longest);
+  ASSERT_EQ(loaded.Load(), S_OK);
+  EXPECT_EQ(ReadProperty(loaded, "A", 0), 1);
+}
+
 TEST_F(FilePropertyBagTest, SaveIntoAPathThatCannotExistFails) {
   const auto notAFolder = directory_ / "plain-file";
   WriteTextFile(notAFolder, "user data");

@@ -98,21 +98,6 @@ TEST(HGlobalStream, GrowthBeyondTheBlockLimitIsRefused) {
   EXPECT_EQ(testing::SizeOf(*stream), 0u);
 }
 
-TEST(HGlobalStream, BlockLockedByTheCallerCannotBeMovedByAWrite) {
-  ComPtr<IStream> stream;
-  ASSERT_EQ(CreateStreamOnHGlobal(kNullHglobal, true, stream.ReleaseAndGetAddressOf()), S_OK);
-  WriteText(*stream, "abc");
-  HGLOBAL block = kNullHglobal;
-  ASSERT_EQ(GetHGlobalFromStream(stream.Get(), &block), S_OK);
-  const void* locked = GlobalLock(block);
-  std::string big(1 << 16, 'x');
-  EXPECT_EQ(stream->Write(big.data(), static_cast<ULONG>(big.size()), nullptr), E_OUTOFMEMORY);
-  EXPECT_EQ(GlobalLock(block), locked);
-  GlobalUnlock(block);
-  GlobalUnlock(block);
-  EXPECT_EQ(stream->Write(big.data(), static_cast<ULONG>(big.size()), nullptr), S_OK);
-}
-
 TEST(MemoryStream, StartsWithTheGivenBytesAndHandsThemBack) {
   ComPtr<IStream> stream;
   ASSERT_EQ(CreateMemoryStream({'a', 'b', 'c'}, stream.ReleaseAndGetAddressOf()), S_OK);
