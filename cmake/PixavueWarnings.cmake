@@ -11,3 +11,8 @@ if(PIXAVUE_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   target_link_options(pixavue_flags INTERFACE -fsanitize=address,undefined)
 endif()
+if(PIXAVUE_BUILD_FUZZ)
+  # Coverage instrumentation for every layer; the fuzz targets add the driver.
+  target_compile_options(pixavue_flags INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(pixavue_flags INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,6 +1,10 @@
 #include "self_check.h"
 
 #include <pixavue/hosts/headless/headless_host.h>
+#include <pixavue/platform/ole/com_ptr.h>
+#include <pixavue/platform/ole/file_property_bag.h>
+#include <pixavue/platform/ole/guid.h>
+#include <pixavue/platform/ole/memory_stream.h>
 #include <pixavue/platform/shell/file_version.h>
 #include <pixavue/platform/shell/message_box.h>
 #include <pixavue/platform/shell/platform_version.h>
@@ -13,10 +17,13 @@
 #include <pixavue/support/color.h>
 #include <pixavue/support/quorvex_status.h>
 
+#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace pixavue::app {
 namespace {
@@ -81,6 +88,45 @@ std::string CheckMessageBox(headless::HeadlessHost& host) {
   return "";
 }
 
+// A property bag saved to a file in the temporary folder and read back.
+std::string CheckPropertyBagFile() {
+  const std::filesystem::path path = TempFolder() + "pixavue-self-check-" + std::to_string(::getpid()) + ".bag";
+  FilePropertyBag saved(path);
+  WriteProperty(saved, "Zoom", 1.25, 1.0);
+  WriteProperty(saved, "ScrollLargeChange", std::int16_t{50}, std::int16_t{1});
+  WriteProperty(saved, "SilentMode", true, false);
+  std::string failure;
+  if (FAILED(saved.Save())) {
+    failure = "could not save " + path.string();
+  } else {
+    FilePropertyBag loaded(path);
+    if (FAILED(loaded.Load())) failure = "could not load what was saved";
+    else if (ReadProperty(loaded, "Zoom", 1.0) != 1.25 ||
+             ReadProperty(loaded, "ScrollLargeChange", std::int16_t{1}) != 50 ||
+             !ReadProperty(loaded, "SilentMode", false)) {
+      failure = "the bag did not read back what was written";
+    }
+  }
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+  return failure;
+}
+
+std::string CheckStreamAndGuid() {
+  ComPtr<IStream> stream;
+  if (FAILED(CreateMemoryStream({}, stream.ReleaseAndGetAddressOf()))) return "could not create a stream";
+  const char text[] = "pixavue";
+  ULONG moved = 0;
+  stream->Write(text, sizeof text, &moved);
+  stream->Seek(0, STREAM_SEEK_SET, nullptr);
+  char back[sizeof text] = {};
+  stream->Read(back, sizeof back, &moved);
+  if (moved != sizeof text || std::string_view(back) != text) return "the stream did not read back what was written";
+  const auto parsed = ParseGuid("{37d84f60-42cb-11ce-8135-00aa004bb851}");
+  if (!parsed || GuidToString(*parsed) != "{37D84F60-42CB-11CE-8135-00AA004BB851}") return "GUID text is wrong";
+  return "";
+}
+
 std::string CheckSupport() {
   cColor color;
   color.FromRGBColor(0x000000FF);
@@ -101,6 +147,8 @@ bool RunSelfCheck(std::ostream& out) {
       {"timers on the virtual clock", [&] { return CheckTimers(host); }},
       {"scroll-bar element", [&] { return CheckScrollBar(host); }},
       {"message boxes through the host", [&] { return CheckMessageBox(host); }},
+      {"property bag saved to a file and read back", [] { return CheckPropertyBagFile(); }},
+      {"streams and GUID text", [] { return CheckStreamAndGuid(); }},
       {"status codes and colours", [] { return CheckSupport(); }},
   };
   bool passed = true;

@@ -1,9 +1,8 @@
-// libFuzzer target for the property-bag text reader. Not part of the CMake
-// build. From the repository root, with clang:
+// libFuzzer target for the property-bag text reader. Built by the fuzz preset
+// (clang): `cmake --workflow --preset fuzz` builds it and runs it briefly as a
+// test; for a longer run:
 //
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I include \
-//       src/platform/ole/*.cpp tests/platform/ole/fuzz_property_bag_text.cpp -o fuzz_property_bag_text
-//   ./fuzz_property_bag_text -max_len=4096 -max_total_time=60
+//   ./build/fuzz/fuzz/property_bag_text_fuzz -max_len=4096 -max_total_time=600
 //
 // Besides crashes, leaks and undefined behaviour it checks that whatever the
 // reader accepts is written back as text that reads to the same bag, and that
