@@ -219,6 +219,18 @@ TEST_F(ElementsTest, TimerElementStopsWithItsOwnerWindow) {
   EXPECT_EQ(ticks, 0);
 }
 
+TEST_F(ElementsTest, TimerElementWithoutOwnerRunsOnAThreadTimer) {
+  TimerElement timer(kNoWindow);
+  int ticks = 0;
+  timer.onTick = [&] { ++ticks; };
+  timer.SetInterval(250);
+  timer.SetEnabled(true);
+  AdvanceVirtualClock(1000);
+  EXPECT_EQ(ticks, 4);
+  timer.SetEnabled(false);
+  EXPECT_EQ(TimerCount(), 0u);
+}
+
 TEST_F(ElementsTest, RectangleShapeValidatesAndReportsChanges) {
   RectangleShape shape;
   int changes = 0;

@@ -213,3 +213,23 @@ TEST_F(MessageQueueTest, SwitchingClocksKeepsTheRemainingTime) {
 
 }  // namespace
 }  // namespace pixavue::platform::testing
+
+namespace pixavue::platform::testing {
+namespace {
+
+// On the real clock, DoEvents fires a timer once its interval has passed.
+// The wait is bounded so that a broken clock fails instead of hanging.
+TEST(RealClockTest, DoEventsFiresATimerOnceItIsDue) {
+  ASSERT_FALSE(IsVirtualClock());
+  static int ticks;
+  ticks = 0;
+  const UINT_PTR id = SetTimer(kNoWindow, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });
+  const std::int64_t start = CurrentTimeMs();
+  while (ticks == 0 && CurrentTimeMs() - start < 5000) DoEvents();
+  EXPECT_EQ(ticks, 1);
+  EXPECT_GE(CurrentTimeMs() - start, static_cast<std::int64_t>(USER_TIMER_MINIMUM));
+  KillTimer(kNoWindow, id);
+}
+
+}  // namespace
+}  // namespace pixavue::platform::testing
