@@ -21,7 +21,8 @@ inline constexpr UINT USER_TIMER_MAXIMUM = 0x7FFFFFFF;
 // Starts (or, for the same window and identifier, restarts) a timer. With a
 // window, the timer is keyed by (window, id) and the return value is id (1
 // when id is 0); without one, a fresh identifier is returned unless id names
-// an existing window-less timer, which is restarted. With no procedure the
+// an existing window-less timer, which is restarted. KillTimer takes the
+// window and the identifier that was given. With no procedure the
 // window receives WM_TIMER (wParam id). Returns 0 for a window that is not
 // live. Due timers fire in order of their due time, ties in order of setting.
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT intervalMs, TIMERPROC procedure);
