@@ -1,4 +1,4 @@
-#include "atomic_file_write.h"
+#include <pixavue/platform/ole/atomic_file_write.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,7 +17,8 @@
 #include "posix_error.h"
 #include "unique_fd.h"
 
-namespace pixavue::platform::ole_detail {
+namespace pixavue::platform {
+using namespace ole_detail;
 namespace {
 
 namespace fs = std::filesystem;
@@ -100,4 +101,4 @@ HRESULT ReplaceFileAtomically(const fs::path& target, std::string_view content) 
   }
 }
 
-}  // namespace pixavue::platform::ole_detail
+}  // namespace pixavue::platform

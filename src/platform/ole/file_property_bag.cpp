@@ -7,7 +7,7 @@
 #include <pixavue/platform/ole/com_ptr.h>
 #include <pixavue/platform/ole/file_stream.h>
 
-#include "atomic_file_write.h"
+#include <pixavue/platform/ole/atomic_file_write.h>
 
 namespace pixavue::platform {
 namespace {
@@ -58,7 +58,7 @@ HRESULT FilePropertyBag::Save() const noexcept {
   try {
     std::string content;
     if (const HRESULT status = FormatPropertyBagText(contents_, content); FAILED(status)) return status;
-    return ole_detail::ReplaceFileAtomically(path_, content);
+    return ReplaceFileAtomically(path_, content);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }

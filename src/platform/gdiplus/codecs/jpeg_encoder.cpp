@@ -1,0 +1,8 @@
+// Placeholder until the jpeg encoder lands.
+#include "../codec.h"
+
+namespace pixavue::platform::gdiplus {
+
+GpStatus EncodeJpeg(const EncodeSource&, const EncoderParameters*, std::vector<std::uint8_t>&) { return NotImplemented; }
+
+}  // namespace pixavue::platform::gdiplus

@@ -1,0 +1,8 @@
+// Placeholder until the png encoder lands.
+#include "../codec.h"
+
+namespace pixavue::platform::gdiplus {
+
+GpStatus EncodePng(const EncodeSource&, const EncoderParameters*, std::vector<std::uint8_t>&) { return NotImplemented; }
+
+}  // namespace pixavue::platform::gdiplus

@@ -1,0 +1,66 @@
+#pragma once
+// The image object behind GpImage*: a bitmap (pixels of its active frame,
+// palette, resolution, property items, and the source of its other frames)
+// or a metafile (header now; playback with the drawing layer).
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include <pixavue/platform/gdiplus/gdiplus_types.h>
+
+#include "codec.h"
+#include "frame.h"
+#include "pixel_buffer.h"
+#include "property_store.h"
+
+namespace pixavue::platform {
+
+// State of an outstanding GdipBitmapLockBits, kept until the unlock.
+struct ImageLock final {
+  GpRect rect;
+  std::uint32_t flags = 0;
+  PixelFormat format = PixelFormatUndefined;
+  // Converted pixels handed to the caller when the request is not a direct
+  // view of the image's own buffer.
+  std::optional<gdiplus::PixelBuffer> conversion;
+};
+
+class GpImage final {
+ public:
+  ImageType type = ImageTypeBitmap;
+  GUID rawFormat{};
+  gdiplus::Frame frame;
+  gdiplus::PropertyStore properties;
+
+  // Other frames, when the file has two or more along frameDimension.
+  std::shared_ptr<gdiplus::FrameSource> frames;
+  GUID frameDimension{};
+  std::uint32_t activeFrame = 0;
+
+  // Metafiles: the header and the file bytes for later playback.
+  gdiplus::MetafileInfo metafile;
+  gdiplus::EncodedBytes metafileBytes;
+
+  std::optional<ImageLock> lock;
+
+  PixelFormat pixelFormat() const noexcept { return frame.pixels.format(); }
+  std::uint32_t width() const noexcept;
+  std::uint32_t height() const noexcept;
+};
+
+namespace gdiplus {
+
+// Images are tracked so that a pointer that was never returned, or was
+// already disposed, is refused with InvalidParameter instead of being
+// dereferenced.
+GpImage* RegisterImage(std::unique_ptr<GpImage> image);
+bool IsLiveImage(const GpImage* image);
+// Removes and deletes; false when the image was not live.
+bool DisposeRegisteredImage(GpImage* image);
+
+// Builds a bitmap image from a decoder's result.
+std::unique_ptr<GpImage> ImageFromDecoded(DecodedImage&& decoded);
+
+}  // namespace gdiplus
+}  // namespace pixavue::platform
