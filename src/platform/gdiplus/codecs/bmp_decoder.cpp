@@ -1,8 +1,37 @@
-// Placeholder until the bmp decoder lands.
+// BMP files: a 14-byte file header ("BM", file size, reserved, offset of the
+// pixel bits) in front of a DIB.
+#include <pixavue/platform/gdiplus/gdiplus_guids.h>
+
+#include "../byte_reader.h"
 #include "../codec.h"
+#include "dib.h"
 
 namespace pixavue::platform::gdiplus {
+namespace {
 
-GpStatus DecodeBmp(const EncodedBytes&, const DecodeOptions&, DecodedImage&) { return NotImplemented; }
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::size_t kBitsOffsetField = 10;
+
+}  // namespace
+
+GpStatus DecodeBmp(const EncodedBytes& data, const DecodeOptions&, DecodedImage& out) {
+  if (!data) return InvalidParameter;
+  const std::span<const std::uint8_t> bytes(*data);
+  const ByteReader reader(bytes);
+  auto bitsOffset = reader.U32At(kBitsOffsetField);
+  if (bytes.size() <= kFileHeaderSize || !bitsOffset || bytes[0] != 'B' || bytes[1] != 'M') return InvalidParameter;
+  // An offset of 0 (some writers) means the bits follow the colour table.
+  DibOptions options;
+  if (*bitsOffset != 0) {
+    if (*bitsOffset < kFileHeaderSize) return InvalidParameter;
+    options.bitsOffset = *bitsOffset - kFileHeaderSize;
+  }
+  Frame frame;
+  const GpStatus status = DecodeDib(bytes.subspan(kFileHeaderSize), options, frame);
+  if (status != Ok) return status;
+  out.rawFormat = ImageFormatBMP;
+  out.frame = std::move(frame);
+  return Ok;
+}
 
 }  // namespace pixavue::platform::gdiplus
