@@ -31,6 +31,22 @@ bool WriteArgb32(Frame& frame, std::uint32_t x, std::uint32_t y, std::uint32_t c
 // when the buffer cannot be allocated.
 GpStatus ConvertArea(const Frame& source, const GpRect& rect, PixelFormat format, Frame& out);
 
+// Converts the area `rect` of `source` into `target` with its top-left
+// pixel at (targetX, targetY); both areas must lie inside their buffers.
+// The same rules as ConvertArea hold for an indexed target. Bits of a
+// partly covered byte outside the area are kept.
+GpStatus CopyPixels(const Frame& source, const GpRect& rect, const PixelBuffer& target, std::uint32_t targetX,
+                    std::uint32_t targetY);
+
+// True when `rect` is non-empty and lies inside the pixels.
+bool AreaInside(const GpRect& rect, const PixelBuffer& pixels) noexcept;
+
+// A non-owning view of the same pixels.
+PixelBuffer ViewOf(const PixelBuffer& pixels) noexcept;
+
+// Bytes that `width` pixels of `format` fill without row padding.
+std::uint64_t PackedRowBytes(PixelFormat format, std::uint32_t width) noexcept;
+
 // True for every format this layer stores, locks and converts.
 bool IsSupportedPixelFormat(PixelFormat format) noexcept;
 
