@@ -65,10 +65,9 @@ std::unique_ptr<GpImage> ImageFromDecoded(DecodedImage&& decoded) {
     image->type = ImageTypeMetafile;
     image->metafile = decoded.metafile;
   }
-  if (decoded.frames && decoded.frames->FrameCount() >= 2) {
-    image->frames = std::move(decoded.frames);
-    image->frameDimension = decoded.frameDimension;
-  }
+  // A decoder may name the dimension of a single frame too (GIF: time).
+  image->frameDimension = decoded.frameDimension;
+  if (decoded.frames && decoded.frames->FrameCount() >= 2) image->frames = std::move(decoded.frames);
   return image;
 }
 
