@@ -1,0 +1,138 @@
+#include "tiff_scanline_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "../image_limits.h"
+
+namespace pixavue::platform::gdiplus {
+namespace {
+
+// A band or chunk never needs more than the largest image's pixels at
+// 8 bytes each.
+constexpr std::uint64_t kMaxBufferBytes = std::uint64_t{1} << 31;
+
+// Bytes that libtiff overwrites completely before they are read, so they
+// are not zeroed.
+class ByteBuffer final {
+ public:
+  bool Allocate(std::uint64_t bytes) {
+    if (bytes == 0 || bytes > kMaxBufferBytes) return false;
+    data_.reset(new (std::nothrow) std::uint8_t[bytes]);
+    size_ = data_ ? bytes : 0;
+    return data_ != nullptr;
+  }
+  std::uint8_t* data() const { return data_.get(); }
+  tmsize_t size() const { return static_cast<tmsize_t>(size_); }
+
+ private:
+  std::unique_ptr<std::uint8_t[]> data_;
+  std::uint64_t size_ = 0;
+};
+
+std::uint64_t RowBytes(std::uint64_t pixels, std::uint64_t bitsPerPixel) { return (pixels * bitsPerPixel + 7) / 8; }
+
+// Bands are as tall as a strip or a tile; every chunk (strip or tile, of
+// one plane when planes are separate) of a band is decoded and placed in
+// the band before its rows go to the sink.
+class ScanlineReader final {
+ public:
+  ScanlineReader(TIFF* tif, const TiffPageInfo& info, const TiffScanlineSink& sink)
+      : tif_(tif),
+        info_(info),
+        sink_(sink),
+        separate_(info.planarConfig == PLANARCONFIG_SEPARATE && info.samplesPerPixel > 1),
+        chunkWidth_(info.tiled ? info.tileWidth : info.width),
+        chunkLength_(info.tiled ? info.tileLength : std::min(info.rowsPerStrip, info.height)),
+        rowBytes_(RowBytes(info.width, std::uint64_t{info.bitsPerSample} * info.samplesPerPixel)),
+        chunkRowBytes_(RowBytes(chunkWidth_, std::uint64_t{info.bitsPerSample} * (separate_ ? 1 : info.samplesPerPixel))) {}
+
+  GpStatus Read() {
+    const GpStatus status = AllocateBuffers();
+    if (status != Ok) return status;
+    const std::uint16_t planes = separate_ ? info_.samplesPerPixel : 1;
+    for (std::uint64_t y0 = 0; y0 < info_.height; y0 += chunkLength_) {
+      const auto top = static_cast<std::uint32_t>(y0);
+      const auto rows = static_cast<std::uint32_t>(std::min<std::uint64_t>(chunkLength_, info_.height - y0));
+      for (std::uint16_t plane = 0; plane < planes; ++plane) {
+        for (std::uint64_t x0 = 0; x0 < info_.width; x0 += chunkWidth_) {
+          if (!ReadChunk(static_cast<std::uint32_t>(x0), top, plane, rows)) return InvalidParameter;
+        }
+      }
+      for (std::uint32_t r = 0; r < rows; ++r) sink_(top + r, band_.data() + r * rowBytes_);
+    }
+    return Ok;
+  }
+
+ private:
+  // Whole strips of one plane decode straight into the band.
+  bool DecodesIntoBand() const { return !info_.tiled && !separate_; }
+
+  GpStatus AllocateBuffers() {
+    if (info_.tiled && CheckImageSize(info_.tileWidth, info_.tileLength) != Ok) return OutOfMemory;
+    const tmsize_t libtiffChunk = info_.tiled ? TIFFTileSize(tif_) : TIFFStripSize(tif_);
+    if (libtiffChunk <= 0) return InvalidParameter;
+    const std::uint64_t bandRows = std::min(chunkLength_, info_.height);
+    if (!band_.Allocate(rowBytes_ * bandRows)) return OutOfMemory;
+    if (DecodesIntoBand()) return Ok;
+    return chunk_.Allocate(chunkRowBytes_ * chunkLength_) ? Ok : OutOfMemory;
+  }
+
+  bool ReadChunk(std::uint32_t x0, std::uint32_t y0, std::uint16_t plane, std::uint32_t rows) {
+    const ByteBuffer& target = DecodesIntoBand() ? band_ : chunk_;
+    tmsize_t decoded = -1;
+    if (info_.tiled) {
+      const std::uint32_t tile = TIFFComputeTile(tif_, x0, y0, 0, plane);
+      if (tile >= TIFFNumberOfTiles(tif_)) return false;
+      decoded = TIFFReadEncodedTile(tif_, tile, target.data(), target.size());
+    } else {
+      const std::uint32_t strip = TIFFComputeStrip(tif_, y0, plane);
+      if (strip >= TIFFNumberOfStrips(tif_)) return false;
+      decoded = TIFFReadEncodedStrip(tif_, strip, target.data(), target.size());
+    }
+    if (decoded < 0 || static_cast<std::uint64_t>(decoded) < chunkRowBytes_ * rows) return false;
+    if (!DecodesIntoBand()) Place(x0, plane, rows);
+    return true;
+  }
+
+  void Place(std::uint32_t x0, std::uint16_t plane, std::uint32_t rows) {
+    const std::uint32_t columns = std::min(chunkWidth_, info_.width - x0);
+    if (!separate_) {
+      const std::uint64_t offset = std::uint64_t{x0} * info_.bitsPerSample * info_.samplesPerPixel / 8;
+      const std::uint64_t bytes = std::min(chunkRowBytes_, rowBytes_ - offset);
+      for (std::uint32_t r = 0; r < rows; ++r) {
+        std::memcpy(band_.data() + r * rowBytes_ + offset, chunk_.data() + r * chunkRowBytes_, bytes);
+      }
+      return;
+    }
+    const std::size_t sampleBytes = info_.bitsPerSample / 8;
+    for (std::uint32_t r = 0; r < rows; ++r) {
+      std::uint8_t* out = band_.data() + r * rowBytes_ + (std::size_t{x0} * info_.samplesPerPixel + plane) * sampleBytes;
+      const std::uint8_t* in = chunk_.data() + r * chunkRowBytes_;
+      for (std::uint32_t x = 0; x < columns; ++x, out += info_.samplesPerPixel * sampleBytes, in += sampleBytes) {
+        std::memcpy(out, in, sampleBytes);
+      }
+    }
+  }
+
+  TIFF* tif_;
+  const TiffPageInfo& info_;
+  const TiffScanlineSink& sink_;
+  bool separate_;
+  std::uint32_t chunkWidth_;
+  std::uint32_t chunkLength_;
+  std::uint64_t rowBytes_;
+  std::uint64_t chunkRowBytes_;
+  ByteBuffer band_;
+  ByteBuffer chunk_;
+};
+
+}  // namespace
+
+GpStatus ReadTiffScanlines(TIFF* tif, const TiffPageInfo& info, const TiffScanlineSink& sink) {
+  return ScanlineReader(tif, info, sink).Read();
+}
+
+}  // namespace pixavue::platform::gdiplus
