@@ -8,15 +8,14 @@
 #include <lcms2.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <vector>
 
 namespace pixavue::platform::gdiplus {
 namespace {
-
-// 64-bit premultiplied B, G, R, A: lcms2 names the 8-bit form only.
-constexpr cmsUInt32Number kBgra16Premultiplied = TYPE_BGRA_16 | PREMUL_SH(1);
 
 void IgnoreLcmsError(cmsContext, cmsUInt32Number, const char*) {}
 
@@ -77,9 +76,8 @@ std::optional<cmsUInt32Number> LcmsFormatFor(PixelFormat format) {
     case PixelFormat48bppRGB:
       return TYPE_BGR_16;
     case PixelFormat64bppARGB:
+    case PixelFormat64bppPARGB:  // un-premultiplied around the transform
       return TYPE_BGRA_16;
-    case PixelFormat64bppPARGB:
-      return kBgra16Premultiplied;
     default:
       return std::nullopt;
   }
@@ -119,12 +117,39 @@ void TransformPalette(const LcmsContext& context, Frame& frame, std::span<const 
   if (!std::all_of(frame.palette.begin(), frame.palette.end(), IsGrey)) frame.paletteFlags &= ~PaletteFlagsGrayScale;
 }
 
+// lcms2's premultiplied layouts are exact for 8-bit channels only, so
+// 64-bit premultiplied rows are un-premultiplied into a copy, converted and
+// premultiplied back.
+void TransformPremultiplied64(void* transform, const PixelBuffer& pixels) {
+  std::vector<std::uint16_t> line(std::size_t{pixels.width()} * 4);
+  const std::size_t rowBytes = line.size() * sizeof(std::uint16_t);
+  for (std::uint32_t y = 0; y < pixels.height(); ++y) {
+    std::memcpy(line.data(), pixels.Row(y), rowBytes);
+    for (std::size_t i = 0; i < line.size(); i += 4) {
+      const std::uint32_t alpha = line[i + 3];
+      for (std::size_t c = i; c < i + 3 && alpha != 0; ++c) {
+        line[c] = static_cast<std::uint16_t>(std::min<std::uint32_t>(0xFFFF, (line[c] * 0xFFFFu + alpha / 2) / alpha));
+      }
+    }
+    cmsDoTransform(transform, line.data(), line.data(), pixels.width());
+    for (std::size_t i = 0; i < line.size(); i += 4) {
+      const std::uint32_t alpha = line[i + 3];
+      for (std::size_t c = i; c < i + 3; ++c) line[c] = static_cast<std::uint16_t>((line[c] * alpha + 0x7FFF) / 0xFFFF);
+    }
+    std::memcpy(pixels.Row(y), line.data(), rowBytes);
+  }
+}
+
 void TransformPixels(const LcmsContext& context, Frame& frame, std::span<const std::uint8_t> profile) {
   const std::optional<cmsUInt32Number> format = LcmsFormatFor(frame.pixels.format());
   if (!format) return;
   Transform transform = MakeTransform(context, profile, cmsSigRgbData, *format, *format);
   if (!transform) return;
   const PixelBuffer& pixels = frame.pixels;
+  if (pixels.format() == PixelFormat64bppPARGB) {
+    TransformPremultiplied64(transform.get(), pixels);
+    return;
+  }
   for (std::uint32_t y = 0; y < pixels.height(); ++y) {
     cmsDoTransform(transform.get(), pixels.Row(y), pixels.Row(y), pixels.width());
   }

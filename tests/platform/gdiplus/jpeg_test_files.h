@@ -127,10 +127,11 @@ inline std::vector<std::uint8_t> LinearGreyProfile() {
   return SaveProfile(profile);
 }
 
-// A CMYK profile that maps every ink mix to neutral grey (L* 50).
-inline std::vector<std::uint8_t> FlatGreyCmykProfile() {
+// A CMYK profile that ignores C, M and Y: colours are neutral greys whose
+// lightness falls with K alone, so cyan ink shows as white.
+inline std::vector<std::uint8_t> BlackOnlyCmykProfile() {
   cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
-  cmsSetProfileVersion(profile, 4.3);
+  cmsSetProfileVersion(profile, 2.1);  // lut16Type, 16-bit Lab as L * 0xFF00 / 100, a and b + 0x8000
   cmsSetDeviceClass(profile, cmsSigOutputClass);
   cmsSetColorSpace(profile, cmsSigCmykData);
   cmsSetPCS(profile, cmsSigLabData);
@@ -138,10 +139,10 @@ inline std::vector<std::uint8_t> FlatGreyCmykProfile() {
   cmsStage* table = cmsStageAllocCLut16bit(nullptr, 2, 4, 3, nullptr);
   cmsStageSampleCLut16bit(
       table,
-      [](const cmsUInt16Number*, cmsUInt16Number out[], void*) -> cmsInt32Number {
-        out[0] = 0x8000;  // L* 50
-        out[1] = 0x8080;  // a* 0
-        out[2] = 0x8080;  // b* 0
+      [](const cmsUInt16Number in[], cmsUInt16Number out[], void*) -> cmsInt32Number {
+        out[0] = static_cast<cmsUInt16Number>((0xFFFFu - in[3]) * 0xFF00u / 0xFFFFu);
+        out[1] = 0x8000;
+        out[2] = 0x8000;
         return TRUE;
       },
       nullptr, 0);
