@@ -1,0 +1,201 @@
+// Damaged and hostile TIFF files: each gives a status (or a well-formed
+// image), never a crash, an overrun or a hang.
+
+#include <pixavue/platform/gdiplus/gdiplus_guids.h>
+
+#include "gdiplus_test_support.h"
+#include "tiff_test_files.h"
+
+namespace pixavue::platform::test {
+namespace {
+
+// A 4 x 2 8-bit grey page with one uncompressed strip at offset 8.
+std::vector<RawTiffEntry> GreyEntries() {
+  return {{TIFFTAG_IMAGEWIDTH, TIFF_LONG, {4}},      {TIFFTAG_IMAGELENGTH, TIFF_LONG, {2}},
+          {TIFFTAG_BITSPERSAMPLE, TIFF_SHORT, {8}},  {TIFFTAG_COMPRESSION, TIFF_SHORT, {COMPRESSION_NONE}},
+          {TIFFTAG_PHOTOMETRIC, TIFF_SHORT, {1}},    {TIFFTAG_STRIPOFFSETS, TIFF_LONG, {8}},
+          {TIFFTAG_SAMPLESPERPIXEL, TIFF_SHORT, {1}}, {TIFFTAG_ROWSPERSTRIP, TIFF_LONG, {2}},
+          {TIFFTAG_STRIPBYTECOUNTS, TIFF_LONG, {8}}};
+}
+
+const std::vector<std::uint8_t> kGreyPixels{1, 2, 3, 4, 5, 6, 7, 8};
+
+std::vector<RawTiffEntry> With(std::vector<RawTiffEntry> entries, std::uint16_t tag, std::uint16_t type,
+                               std::vector<std::uint32_t> values) {
+  for (RawTiffEntry& entry : entries) {
+    if (entry.tag == tag) {
+      entry.type = type;
+      entry.values = std::move(values);
+      return entries;
+    }
+  }
+  entries.push_back({tag, type, std::move(values)});
+  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.tag < b.tag; });
+  return entries;
+}
+
+std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  std::memcpy(&value, bytes.data() + at, 4);
+  return value;
+}
+
+// Where directory `ifd` of a little-endian file keeps its next offset.
+std::size_t NextPointerOf(const std::vector<std::uint8_t>& bytes, std::uint32_t ifd) {
+  const std::uint16_t count = static_cast<std::uint16_t>(bytes[ifd] | (bytes[ifd + 1] << 8));
+  return ifd + 2 + 12u * count;
+}
+
+class TiffHostileTest : public GdiplusTest {
+ protected:
+  // Decodes and checks that a success is a whole image.
+  static GpStatus Decode(std::vector<std::uint8_t> bytes, gdiplus::DecodedImage* kept = nullptr) {
+    gdiplus::DecodedImage image;
+    const GpStatus status = gdiplus::DecodeTiff(Shared(std::move(bytes)), {}, image);
+    if (status == Ok) {
+      EXPECT_FALSE(image.frame.pixels.empty());
+      EXPECT_GT(image.frame.pixels.width(), 0u);
+    }
+    if (kept != nullptr) *kept = std::move(image);
+    return status;
+  }
+};
+
+TEST_F(TiffHostileTest, HandLaidPageDecodes) {
+  gdiplus::DecodedImage image;
+  ASSERT_EQ(Decode(RawTiff(kGreyPixels, GreyEntries()), &image), Ok);
+  EXPECT_EQ(FrameBytes(image.frame), kGreyPixels);
+}
+
+TEST_F(TiffHostileTest, SizesOverTheLimitsAreOutOfMemory) {
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_IMAGEWIDTH, TIFF_LONG, {70000}))), OutOfMemory);
+  auto square = With(GreyEntries(), TIFFTAG_IMAGEWIDTH, TIFF_LONG, {20000});
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, With(square, TIFFTAG_IMAGELENGTH, TIFF_LONG, {20000}))), OutOfMemory);
+  // Within the limits but with one tiny strip: refused without filling memory.
+  auto large = With(GreyEntries(), TIFFTAG_IMAGEWIDTH, TIFF_LONG, {16000});
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, With(large, TIFFTAG_IMAGELENGTH, TIFF_LONG, {16000}))), InvalidParameter);
+  auto tiles = With(GreyEntries(), TIFFTAG_TILEWIDTH, TIFF_LONG, {1u << 20});
+  tiles = With(tiles, TIFFTAG_TILELENGTH, TIFF_LONG, {1u << 20});
+  tiles = With(tiles, TIFFTAG_TILEOFFSETS, TIFF_LONG, {8});
+  tiles = With(tiles, TIFFTAG_TILEBYTECOUNTS, TIFF_LONG, {8});
+  EXPECT_NE(Decode(RawTiff(kGreyPixels, tiles)), Ok);
+}
+
+TEST_F(TiffHostileTest, StripsOutsideTheFileAreInvalid) {
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_STRIPOFFSETS, TIFF_LONG, {100000}))),
+            InvalidParameter);
+  // A strip that starts inside the file and runs past its end.
+  const auto size = static_cast<std::uint32_t>(RawTiff(kGreyPixels, GreyEntries()).size());
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_STRIPOFFSETS, TIFF_LONG, {size - 4}))),
+            InvalidParameter);
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_STRIPOFFSETS, TIFF_LONG, {0xFFFFFFF0}))),
+            InvalidParameter);
+  // More rows than the strips hold.
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_ROWSPERSTRIP, TIFF_LONG, {1}))),
+            InvalidParameter);
+}
+
+TEST_F(TiffHostileTest, OddFieldValuesGiveAStatus) {
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_BITSPERSAMPLE, TIFF_SHORT, {3}))),
+            UnknownImageFormat);
+  EXPECT_NE(Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_BITSPERSAMPLE, TIFF_SHORT, {64}))), Ok);
+  EXPECT_NE(Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_BITSPERSAMPLE, TIFF_SHORT, {0}))), Ok);
+  // libtiff drops a zero RowsPerStrip and reads the page as one strip.
+  Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_ROWSPERSTRIP, TIFF_LONG, {0})));
+  // libtiff reads an 8-bit palette page without colour map as grey, but
+  // a 4-bit one has no such reading.
+  auto noMap = With(GreyEntries(), TIFFTAG_PHOTOMETRIC, TIFF_SHORT, {PHOTOMETRIC_PALETTE});
+  EXPECT_NE(Decode(RawTiff(kGreyPixels, With(noMap, TIFFTAG_BITSPERSAMPLE, TIFF_SHORT, {4}))), Ok);
+  EXPECT_NE(Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_SAMPLESPERPIXEL, TIFF_SHORT, {3000}))), Ok);
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_COMPRESSION, TIFF_SHORT, {60000}))),
+            UnknownImageFormat);
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_SAMPLEFORMAT, TIFF_SHORT, {SAMPLEFORMAT_IEEEFP}))),
+            UnknownImageFormat);
+  auto noWidth = GreyEntries();
+  noWidth.erase(noWidth.begin());
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, noWidth)), InvalidParameter);
+}
+
+TEST_F(TiffHostileTest, DirectoryLoopsEnd) {
+  // The only directory points back at itself.
+  std::vector<std::uint8_t> self = RawTiff(kGreyPixels, GreyEntries());
+  const std::uint32_t first = Le32(self, 4);
+  std::memcpy(self.data() + NextPointerOf(self, first), &first, 4);
+  gdiplus::DecodedImage image;
+  ASSERT_EQ(Decode(self, &image), Ok);
+  EXPECT_EQ(image.frames, nullptr);
+
+  // Two pages whose second points back at the first.
+  TiffPageSpec page;
+  page.width = 3;
+  page.samples = {1, 2, 3};
+  std::vector<std::uint8_t> pair = WriteTiffPages({page, page});
+  ASSERT_FALSE(pair.empty());
+  const std::uint32_t a = Le32(pair, 4);
+  const std::uint32_t b = Le32(pair, NextPointerOf(pair, a));
+  std::memcpy(pair.data() + NextPointerOf(pair, b), &a, 4);
+  ASSERT_EQ(Decode(pair, &image), Ok);
+  ASSERT_NE(image.frames, nullptr);
+  EXPECT_EQ(image.frames->FrameCount(), 2u);
+  gdiplus::Frame frame;
+  gdiplus::PropertyStore properties;
+  EXPECT_EQ(image.frames->DecodeFrame(1, frame, properties), Ok);
+  EXPECT_EQ(image.frames->DecodeFrame(2, frame, properties), InvalidParameter);
+}
+
+TEST_F(TiffHostileTest, EveryTruncationAndByteFlipIsSurvived) {
+  TiffPageSpec lzw;
+  lzw.width = 20;
+  lzw.height = 9;
+  lzw.samplesPerPixel = 3;
+  lzw.photometric = PHOTOMETRIC_RGB;
+  lzw.compression = COMPRESSION_LZW;
+  lzw.rowsPerStrip = 4;
+  for (std::uint32_t i = 0; i < 20 * 9 * 3; ++i) lzw.samples.push_back(static_cast<std::uint8_t>(i * 31 % 251));
+  TiffPageSpec jpeg = lzw;
+  jpeg.width = 16;
+  jpeg.height = 16;
+  jpeg.samples.resize(16 * 16 * 3);
+  jpeg.photometric = PHOTOMETRIC_YCBCR;
+  jpeg.compression = COMPRESSION_JPEG;
+  jpeg.rowsPerStrip = 16;
+  TiffPageSpec fax;
+  fax.width = 40;
+  fax.height = 6;
+  fax.bitsPerSample = 1;
+  fax.photometric = PHOTOMETRIC_MINISWHITE;
+  fax.compression = COMPRESSION_CCITTFAX4;
+  fax.samples.assign(30, 0x5A);
+  const std::vector<std::uint8_t> file = WriteTiffPages({lzw, jpeg, fax});
+  ASSERT_FALSE(file.empty());
+  ASSERT_EQ(Decode(file), Ok);
+
+  auto decodeAllPages = [](std::vector<std::uint8_t> bytes) {
+    gdiplus::DecodedImage image;
+    if (gdiplus::DecodeTiff(Shared(std::move(bytes)), {}, image) != Ok || !image.frames) return;
+    for (std::uint32_t i = 1; i < image.frames->FrameCount(); ++i) {
+      gdiplus::Frame frame;
+      gdiplus::PropertyStore properties;
+      image.frames->DecodeFrame(i, frame, properties);
+    }
+  };
+  for (std::size_t size = 0; size < file.size(); ++size) {
+    decodeAllPages(std::vector<std::uint8_t>(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size)));
+  }
+  for (std::size_t at = 4; at < file.size(); ++at) {
+    std::vector<std::uint8_t> flipped = file;
+    flipped[at] = static_cast<std::uint8_t>(flipped[at] ^ 0xA5);
+    decodeAllPages(std::move(flipped));
+  }
+}
+
+TEST_F(TiffHostileTest, LoadingThroughTheFlatInterfaceReportsTheStatus) {
+  const auto path = temp_dir() / "broken.tif";
+  WriteFile(path, RawTiff(kGreyPixels, With(GreyEntries(), TIFFTAG_STRIPOFFSETS, TIFF_LONG, {100000})));
+  GpImage* image = nullptr;
+  EXPECT_EQ(GdipLoadImageFromFile(Wide(path).c_str(), &image), InvalidParameter);
+  EXPECT_EQ(image, nullptr);
+}
+
+}  // namespace
+}  // namespace pixavue::platform::test
