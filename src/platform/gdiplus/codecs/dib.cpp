@@ -8,6 +8,7 @@
 #include "../byte_reader.h"
 #include "../image_limits.h"
 #include "bmp_rle.h"
+#include "pixels_per_metre.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
@@ -28,8 +29,6 @@ constexpr std::uint32_t kRgbaMasksHeaderSize = 56;
 constexpr std::uint32_t kOs2HeaderSize = 64;
 constexpr std::uint32_t kV4HeaderSize = 108;
 constexpr std::uint32_t kV5HeaderSize = 124;
-
-constexpr double kInchesPerMetre = 0.0254;
 
 using Masks = std::array<std::uint32_t, 4>;  // red, green, blue, alpha
 constexpr Masks kMasks555{0x7C00, 0x03E0, 0x001F, 0};
@@ -268,8 +267,8 @@ void DecodeRows(std::span<const std::uint8_t> bits, std::size_t rowBytes, bool t
 
 void SetResolution(const DibHeader& header, Frame& frame) {
   if (header.xPelsPerMetre <= 0 || header.yPelsPerMetre <= 0) return;
-  frame.dpiX = static_cast<float>(header.xPelsPerMetre * kInchesPerMetre);
-  frame.dpiY = static_cast<float>(header.yPelsPerMetre * kInchesPerMetre);
+  frame.dpiX = DpiFromPixelsPerMetre(static_cast<std::uint32_t>(header.xPelsPerMetre));
+  frame.dpiY = DpiFromPixelsPerMetre(static_cast<std::uint32_t>(header.yPelsPerMetre));
   frame.flags |= ImageFlagsHasRealDPI;
 }
 

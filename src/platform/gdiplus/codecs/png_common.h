@@ -8,8 +8,6 @@
 
 namespace pixavue::platform::gdiplus {
 
-inline constexpr double kInchesPerMetre = 0.0254;
-
 // Error handler for png_create_*_struct: jumps to png_jmpbuf(png).
 [[noreturn]] void PngErrorJump(png_structp png, png_const_charp message);
 // Warning handler that drops the warning.

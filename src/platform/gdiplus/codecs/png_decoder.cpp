@@ -11,6 +11,7 @@
 #include "../codec.h"
 #include "../icc.h"
 #include "../image_limits.h"
+#include "pixels_per_metre.h"
 #include "png_common.h"
 
 namespace pixavue::platform::gdiplus {
@@ -195,8 +196,8 @@ void SetResolution(png_structp png, png_infop info, Frame& frame) {
   png_uint_32 y = 0;
   int unit = 0;
   if (png_get_pHYs(png, info, &x, &y, &unit) == 0 || unit != PNG_RESOLUTION_METER || x == 0 || y == 0) return;
-  frame.dpiX = static_cast<float>(x * kInchesPerMetre);
-  frame.dpiY = static_cast<float>(y * kInchesPerMetre);
+  frame.dpiX = DpiFromPixelsPerMetre(x);
+  frame.dpiY = DpiFromPixelsPerMetre(y);
   frame.flags |= ImageFlagsHasRealDPI;
 }
 
@@ -245,6 +246,17 @@ std::vector<std::uint8_t> IccProfile(png_structp png, png_infop info) {
   return std::vector<std::uint8_t>(profile, profile + length);
 }
 
+// libpng refuses sides over the user limits as corrupt; they are images
+// too large for us, so the IHDR size is checked first.
+bool ExceedsSizeLimits(const std::vector<std::uint8_t>& data) {
+  constexpr std::size_t kIhdrType = 12;
+  constexpr std::size_t kIhdrWidth = 16;
+  if (data.size() < kIhdrWidth + 8 || std::memcmp(data.data() + kIhdrType, "IHDR", 4) != 0) return false;
+  const png_uint_32 width = png_get_uint_32(data.data() + kIhdrWidth);
+  const png_uint_32 height = png_get_uint_32(data.data() + kIhdrWidth + 4);
+  return CheckImageSize(width, height) == OutOfMemory;
+}
+
 GpStatus DecodeFrame(PngReadStructs& reader, const DecodeOptions& options, Frame& frame) {
   png_structp png = reader.png();
   png_infop info = reader.info();
@@ -271,6 +283,7 @@ GpStatus DecodeFrame(PngReadStructs& reader, const DecodeOptions& options, Frame
 
 GpStatus DecodePng(const EncodedBytes& data, const DecodeOptions& options, DecodedImage& out) {
   if (!data) return InvalidParameter;
+  if (ExceedsSizeLimits(*data)) return OutOfMemory;
   PngReadStructs reader;
   if (!reader.valid()) return OutOfMemory;
   MemorySource source{data->data(), data->size(), 0};
