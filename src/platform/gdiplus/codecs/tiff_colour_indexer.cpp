@@ -1,0 +1,98 @@
+#include "tiff_colour_indexer.h"
+
+#include <array>
+#include <limits>
+
+#include "../pixel_convert.h"
+
+namespace pixavue::platform::gdiplus {
+namespace {
+
+constexpr ARGB kOpaque = 0xFF000000u;
+
+constexpr std::array<ARGB, 16> kVgaColours{
+    0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080, 0xFFC0C0C0,
+    0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF};
+
+constexpr std::uint32_t kCubeLevels = 6;
+constexpr std::uint32_t kGreys = 40;
+// Nearest-entry answers remembered for a fixed table; past this many
+// distinct colours the rest are searched each time.
+constexpr std::size_t kMaxRemembered = std::size_t{1} << 16;
+
+// The 216 colours of the cube, then 40 greys strictly between black and
+// white.
+std::vector<ARGB> CubeAndGreys() {
+  std::vector<ARGB> table;
+  table.reserve(kCubeLevels * kCubeLevels * kCubeLevels + kGreys);
+  for (std::uint32_t r = 0; r < kCubeLevels; ++r) {
+    for (std::uint32_t g = 0; g < kCubeLevels; ++g) {
+      for (std::uint32_t b = 0; b < kCubeLevels; ++b) table.push_back(kOpaque | (r * 51 << 16) | (g * 51 << 8) | b * 51);
+    }
+  }
+  for (std::uint32_t i = 1; i <= kGreys; ++i) {
+    const std::uint32_t v = i * 255 / (kGreys + 1);
+    table.push_back(kOpaque | (v << 16) | (v << 8) | v);
+  }
+  return table;
+}
+
+std::uint32_t Distance(ARGB a, ARGB b) {
+  std::uint32_t sum = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    sum += static_cast<std::uint32_t>(d * d);
+  }
+  return sum;
+}
+
+// The first entry at the smallest distance.
+std::uint8_t Nearest(const std::vector<ARGB>& palette, ARGB colour) {
+  std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
+  std::uint8_t index = 0;
+  for (std::size_t i = 0; i < palette.size(); ++i) {
+    const std::uint32_t d = Distance(palette[i], colour);
+    if (d < best) {
+      best = d;
+      index = static_cast<std::uint8_t>(i);
+    }
+  }
+  return index;
+}
+
+}  // namespace
+
+TiffColourIndexer::TiffColourIndexer(const Frame& frame, std::uint32_t maxColours) {
+  const std::uint32_t width = frame.pixels.width();
+  std::vector<ARGB> row(width);
+  bool exact = true;
+  for (std::uint32_t y = 0; y < frame.pixels.height() && exact; ++y) {
+    ReadArgb32(frame, 0, y, width, row.data());
+    for (ARGB pixel : row) {
+      const ARGB colour = pixel | kOpaque;
+      if (indices_.count(colour) != 0) continue;
+      if (palette_.size() == maxColours) {
+        exact = false;
+        break;
+      }
+      indices_.emplace(colour, static_cast<std::uint8_t>(palette_.size()));
+      palette_.push_back(colour);
+    }
+  }
+  if (exact) return;
+  indices_.clear();
+  palette_ = maxColours <= kVgaColours.size() ? std::vector<ARGB>(kVgaColours.begin(), kVgaColours.end())
+                                              : CubeAndGreys();
+}
+
+std::uint8_t TiffColourIndexer::IndexOf(ARGB colour) {
+  colour |= kOpaque;
+  const auto found = indices_.find(colour);
+  if (found != indices_.end()) return found->second;
+  // Only fixed tables get here; remember each answer.
+  const std::uint8_t index = Nearest(palette_, colour);
+  if (indices_.size() < kMaxRemembered) indices_.emplace(colour, index);
+  return index;
+}
+
+}  // namespace pixavue::platform::gdiplus
