@@ -17,6 +17,8 @@ class RleCursor final {
       : pixels_(pixels), nibbles_(pixels.format() == PixelFormat4bppIndexed) {}
 
   bool done() const noexcept { return y_ >= pixels_.height(); }
+  // The last pixel of the last row is written (the end code may be left out).
+  bool filled() const noexcept { return y_ + 1 == pixels_.height() && x_ == pixels_.width(); }
   bool nibbles() const noexcept { return nibbles_; }
 
   // False when `count` more pixels do not fit in the current row.
@@ -39,7 +41,7 @@ class RleCursor final {
   }
 
   bool Move(std::uint32_t dx, std::uint32_t dy) noexcept {
-    if (dx > pixels_.width() - x_ || dy > pixels_.height() - y_) return false;
+    if (dx > pixels_.width() - x_ || dy >= pixels_.height() - y_) return false;
     x_ += dx;
     y_ += dy;
     return true;
@@ -91,7 +93,7 @@ GpStatus DecodeBmpRle(std::span<const std::uint8_t> bits, PixelBuffer& pixels) {
   while (!cursor.done()) {
     auto count = reader.U8();
     auto value = reader.U8();
-    if (!count || !value) return InvalidParameter;
+    if (!count || !value) return cursor.filled() ? Ok : InvalidParameter;
     if (*count != 0) {
       if (!WriteRun(cursor, *count, *value)) return InvalidParameter;
       continue;
