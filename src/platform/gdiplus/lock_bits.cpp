@@ -46,8 +46,7 @@ bool DirectView(const PixelBuffer& pixels, const GpRect& rect, PixelFormat forma
 
 }  // namespace
 
-GpStatus LockBits(GpImage& image, const GpRect* requested, std::uint32_t flags, PixelFormat format,
-                  BitmapData& data) {
+GpStatus LockBits(GpImage& image, const GpRect* requested, std::uint32_t flags, PixelFormat format, BitmapData& data) {
   if (image.lock) return WrongState;
   const GpRect rect = requested != nullptr ? *requested : WholeImage(image.frame.pixels);
   GpStatus status = CheckRequest(image, rect, flags, format);

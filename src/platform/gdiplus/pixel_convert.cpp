@@ -25,9 +25,21 @@ constexpr std::uint32_t Narrow16(std::uint32_t v) { return (v * 255 + 32767) / 6
 constexpr std::uint32_t Widen8(std::uint32_t v) { return v * 257; }
 
 constexpr std::uint32_t Premultiply8(std::uint32_t c, std::uint32_t a) { return (c * a + 127) / 255; }
+
+// floor(2^32 / a) + 1: multiplying n < 2^16 by it and shifting right by 32
+// divides by a exactly, without a division in the pixel loop.
+constexpr std::array<std::uint64_t, 256> kReciprocals = [] {
+  std::array<std::uint64_t, 256> table{};
+  for (std::uint64_t a = 1; a < 256; ++a) table[a] = (std::uint64_t{1} << 32) / a + 1;
+  return table;
+}();
+
 constexpr std::uint32_t Unpremultiply8(std::uint32_t p, std::uint32_t a) {
-  return a == 0 ? 0 : std::min<std::uint32_t>(255, (p * 255 + a / 2) / a);
+  const std::uint64_t quotient = ((p * 255 + a / 2) * kReciprocals[a]) >> 32;
+  return a == 0 ? 0 : static_cast<std::uint32_t>(std::min<std::uint64_t>(255, quotient));
 }
+static_assert(Unpremultiply8(0x40, 0x80) == 0x80 && Unpremultiply8(1, 3) == 85 && Unpremultiply8(7, 0) == 0);
+
 constexpr std::uint32_t Premultiply16(std::uint64_t c, std::uint64_t a) {
   return static_cast<std::uint32_t>((c * a + 32767) / 65535);
 }
@@ -50,7 +62,9 @@ constexpr std::uint64_t Pack64(std::uint64_t a, std::uint64_t r, std::uint64_t g
   return (a << 48) | (r << 32) | (g << 16) | b;
 }
 constexpr std::uint32_t Channel8(ARGB c, int shift) { return (c >> shift) & 0xFF; }
-constexpr std::uint32_t Channel16(std::uint64_t c, int shift) { return static_cast<std::uint32_t>((c >> shift) & 0xFFFF); }
+constexpr std::uint32_t Channel16(std::uint64_t c, int shift) {
+  return static_cast<std::uint32_t>((c >> shift) & 0xFFFF);
+}
 
 // Unaligned loads and stores in machine order, as the formats are laid out.
 inline std::uint32_t Load16(const std::uint8_t* p) {
@@ -141,8 +155,8 @@ void ReadRow32(const std::uint8_t* row, PixelFormat format, std::uint32_t count,
     case PixelFormat32bppPARGB:
       for (std::uint32_t i = 0; i < count; ++i, p += 4) {
         const std::uint32_t a = p[3];
-        out[i] = a == 255 ? Load32(p)
-                          : Pack32(a, Unpremultiply8(p[2], a), Unpremultiply8(p[1], a), Unpremultiply8(p[0], a));
+        out[i] =
+            a == 255 ? Load32(p) : Pack32(a, Unpremultiply8(p[2], a), Unpremultiply8(p[1], a), Unpremultiply8(p[0], a));
       }
       return;
     case PixelFormat48bppRGB:
@@ -152,8 +166,7 @@ void ReadRow32(const std::uint8_t* row, PixelFormat format, std::uint32_t count,
       return;
     case PixelFormat64bppARGB:
       for (std::uint32_t i = 0; i < count; ++i, p += 8) {
-        out[i] = Pack32(Narrow16(Load16(p + 6)), Narrow16(Load16(p + 4)), Narrow16(Load16(p + 2)),
-                        Narrow16(Load16(p)));
+        out[i] = Pack32(Narrow16(Load16(p + 6)), Narrow16(Load16(p + 4)), Narrow16(Load16(p + 2)), Narrow16(Load16(p)));
       }
       return;
     case PixelFormat64bppPARGB:
@@ -220,8 +233,8 @@ bool WriteRow32(std::uint8_t* row, PixelFormat format, std::uint32_t x, std::uin
       for (std::uint32_t i = 0; i < count; ++i, p += 2) {
         const ARGB c = in[i];
         const std::uint32_t alphaBit = withAlpha && Channel8(c, 24) >= 128 ? 0x8000 : 0;
-        Store16(p, alphaBit | (Narrow5(Channel8(c, 16)) << 10) | (Narrow5(Channel8(c, 8)) << 5) |
-                       Narrow5(Channel8(c, 0)));
+        Store16(p,
+                alphaBit | (Narrow5(Channel8(c, 16)) << 10) | (Narrow5(Channel8(c, 8)) << 5) | Narrow5(Channel8(c, 0)));
       }
       break;
     }
@@ -317,8 +330,8 @@ void WriteExtendedRow64(std::uint8_t* row, PixelFormat format, std::uint32_t x, 
 
 // --- Area copies ------------------------------------------------------------
 
-void CopySameFormatRow(const std::uint8_t* source, std::uint32_t sourceX, std::uint8_t* target,
-                       std::uint32_t targetX, std::uint32_t count, PixelFormat format) {
+void CopySameFormatRow(const std::uint8_t* source, std::uint32_t sourceX, std::uint8_t* target, std::uint32_t targetX,
+                       std::uint32_t count, PixelFormat format) {
   switch (GetPixelFormatSize(format)) {
     case 1:
       return CopyIndices<1>(source, sourceX, target, targetX, count);
@@ -369,8 +382,8 @@ void ReadArgb64(const Frame& frame, std::uint32_t x, std::uint32_t y, std::uint3
     ReadRow32(row, frame.pixels.format(), n, frame.palette, x + done, narrow.data());
     for (std::uint32_t i = 0; i < n; ++i) {
       const ARGB c = narrow[i];
-      out[done + i] = Pack64(Widen8(Channel8(c, 24)), Widen8(Channel8(c, 16)), Widen8(Channel8(c, 8)),
-                             Widen8(Channel8(c, 0)));
+      out[done + i] =
+          Pack64(Widen8(Channel8(c, 24)), Widen8(Channel8(c, 16)), Widen8(Channel8(c, 8)), Widen8(Channel8(c, 0)));
     }
   }
 }
@@ -407,8 +420,8 @@ GpStatus CopyPixels(const Frame& source, const GpRect& rect, const PixelBuffer& 
 GpStatus ConvertArea(const Frame& source, const GpRect& rect, PixelFormat format, Frame& out) {
   if (!IsSupportedPixelFormat(format) || !AreaInside(rect, source.pixels)) return InvalidParameter;
   if (IsIndexedPixelFormat(format) && source.pixels.format() != format) return InvalidParameter;
-  auto pixels = PixelBuffer::Allocate(format, static_cast<std::uint32_t>(rect.Width),
-                                      static_cast<std::uint32_t>(rect.Height));
+  auto pixels =
+      PixelBuffer::Allocate(format, static_cast<std::uint32_t>(rect.Width), static_cast<std::uint32_t>(rect.Height));
   if (!pixels) return OutOfMemory;
   const GpStatus status = CopyPixels(source, rect, *pixels, 0, 0);
   if (status != Ok) return status;

@@ -79,9 +79,9 @@ TEST_F(PixelsBitmap, OwnedPixelsStartZeroedWithTheDefaultPalettes) {
 TEST_F(PixelsBitmap, WrappedPixelsAreSharedWithTheCaller) {
   std::vector<ARGB> pixels = {0xFF010203, 0x80040506, 0x00000000, 0xFFFFFFFF};
   ImageGuard bitmap;
-  ASSERT_EQ(GdipCreateBitmapFromScan0(2, 2, 8, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(pixels.data()),
-                                      bitmap.out()),
-            Ok);
+  ASSERT_EQ(
+      GdipCreateBitmapFromScan0(2, 2, 8, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(pixels.data()), bitmap.out()),
+      Ok);
   pixels[2] = 0xFF0000FF;
   ARGB color = 0;
   ASSERT_EQ(GdipBitmapGetPixel(bitmap.get(), 0, 1, &color), Ok);

@@ -51,7 +51,8 @@ TEST(PixelsConvert, PremultipliedRoundTripStaysWithinOneAlphaStep) {
       } else if (a == 255) {
         ASSERT_EQ(got, c);
       } else {
-        ASSERT_LE(std::abs(static_cast<int>(got) - static_cast<int>(c)), static_cast<int>(128 / a + 1)) << a << " " << c;
+        ASSERT_LE(std::abs(static_cast<int>(got) - static_cast<int>(c)), static_cast<int>(128 / a + 1))
+            << a << " " << c;
       }
     }
   }

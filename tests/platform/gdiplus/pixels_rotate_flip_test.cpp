@@ -97,7 +97,7 @@ Picture Pattern(std::uint32_t width, std::uint32_t height, PixelFormat format) {
   const std::uint32_t bits = (static_cast<std::uint32_t>(format) >> 8) & 0xFF;
   for (std::uint32_t i = 0; i < width * height; ++i) {
     const std::uint32_t mixed = i * 2654435761u >> 7;
-    picture.values.push_back(IsIndexedPixelFormat(format) ? mixed & ((1u << bits) - 1)
+    picture.values.push_back(IsIndexedPixelFormat(format)     ? mixed & ((1u << bits) - 1)
                              : format == PixelFormat32bppARGB ? mixed
                                                               : 0xFF000000u | mixed);
   }
@@ -142,9 +142,9 @@ TEST_F(PixelsRotateFlip, RefusesBadTypesAndLockedImagesAndLeavesCallerBuffersAlo
   std::vector<ARGB> pixels = {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004, 0xFF000005, 0xFF000006};
   const std::vector<ARGB> original = pixels;
   ImageGuard bitmap;
-  ASSERT_EQ(GdipCreateBitmapFromScan0(3, 2, 12, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(pixels.data()),
-                                      bitmap.out()),
-            Ok);
+  ASSERT_EQ(
+      GdipCreateBitmapFromScan0(3, 2, 12, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(pixels.data()), bitmap.out()),
+      Ok);
   EXPECT_EQ(GdipImageRotateFlip(bitmap.get(), static_cast<RotateFlipType>(8)), InvalidParameter);
   EXPECT_EQ(GdipImageRotateFlip(bitmap.get(), static_cast<RotateFlipType>(-1)), InvalidParameter);
   EXPECT_EQ(GdipImageRotateFlip(nullptr, Rotate90FlipNone), InvalidParameter);
