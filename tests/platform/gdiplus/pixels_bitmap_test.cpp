@@ -177,5 +177,21 @@ TEST_F(PixelsBitmap, IndexedCloneKeepsIndicesAndPalette) {
   EXPECT_EQ(GdipCloneBitmapAreaI(0, 0, 1, 1, PixelFormat4bppIndexed, source.get(), refused.out()), InvalidParameter);
 }
 
+TEST(PixelsWithoutSession, EveryCallAnswersNotInitialized) {
+  // No session is open between fixtures; the object is never looked at.
+  GpBitmap* bitmap = nullptr;
+  BitmapData data;
+  ARGB color = 0;
+  EXPECT_EQ(GdipCreateBitmapFromScan0(1, 1, 0, PixelFormat32bppARGB, nullptr, &bitmap), GdiplusNotInitialized);
+  EXPECT_EQ(GdipBitmapLockBits(bitmap, nullptr, ImageLockModeRead, PixelFormat32bppARGB, &data),
+            GdiplusNotInitialized);
+  EXPECT_EQ(GdipBitmapUnlockBits(bitmap, &data), GdiplusNotInitialized);
+  EXPECT_EQ(GdipBitmapGetPixel(bitmap, 0, 0, &color), GdiplusNotInitialized);
+  EXPECT_EQ(GdipBitmapSetPixel(bitmap, 0, 0, color), GdiplusNotInitialized);
+  EXPECT_EQ(GdipCloneBitmapAreaI(0, 0, 1, 1, 0, bitmap, &bitmap), GdiplusNotInitialized);
+  EXPECT_EQ(GdipCloneBitmapArea(0, 0, 1, 1, 0, bitmap, &bitmap), GdiplusNotInitialized);
+  EXPECT_EQ(GdipImageRotateFlip(bitmap, Rotate90FlipNone), GdiplusNotInitialized);
+}
+
 }  // namespace
 }  // namespace pixavue::platform::test
