@@ -1,5 +1,7 @@
 #include "self_check.h"
 
+#include "imaging_check.h"
+
 #include <pixavue/hosts/headless/headless_host.h>
 #include <pixavue/platform/ole/com_ptr.h>
 #include <pixavue/platform/ole/file_property_bag.h>
@@ -150,6 +152,7 @@ bool RunSelfCheck(std::ostream& out) {
       {"property bag saved to a file and read back", [] { return CheckPropertyBagFile(); }},
       {"streams and GUID text", [] { return CheckStreamAndGuid(); }},
       {"status codes and colours", [] { return CheckSupport(); }},
+      {"images saved in each lossless format and read back", [] { return CheckImagingRoundTrips(); }},
   };
   bool passed = true;
   for (const Check& check : checks) {

@@ -1,7 +1,8 @@
 #pragma once
 // A quick check that the platform services work on this machine: windows and
 // procedure chains, the message queue, timers on the virtual clock, the
-// control's child elements, and the shell services. Used by `pixavue --version`.
+// control's child elements, the shell services, and image files saved and
+// read back through the imaging layer. Used by `pixavue --version`.
 
 #include <iosfwd>
 

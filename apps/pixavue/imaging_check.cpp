@@ -1,0 +1,82 @@
+#include "imaging_check.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <vector>
+
+#include <pixavue/platform/gdiplus/gdiplus_flat.h>
+#include <pixavue/platform/gdiplus/gdiplus_guids.h>
+#include <pixavue/platform/shell/temp_folder.h>
+
+namespace pixavue::app {
+namespace {
+
+using namespace platform;
+
+constexpr INT kWidth = 3;
+constexpr INT kHeight = 2;
+// Opaque primaries and greys: every lossless encoder keeps them exactly.
+constexpr std::array<ARGB, kWidth * kHeight> kPixels{0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
+                                                     0xFFFFFFFF, 0xFF000000, 0xFF808080};
+
+std::u16string Wide(const std::string& path) { return std::u16string(path.begin(), path.end()); }
+
+GpStatus TransferPixels(GpBitmap* bitmap, UINT32 mode, ARGB* pixels) {
+  BitmapData data;
+  data.Width = kWidth;
+  data.Height = kHeight;
+  data.Stride = kWidth * 4;
+  data.PixelFormat = PixelFormat32bppARGB;
+  data.Scan0 = pixels;
+  const GpRect rect{0, 0, kWidth, kHeight};
+  GpStatus status = GdipBitmapLockBits(bitmap, &rect, mode | ImageLockModeUserInputBuf, PixelFormat32bppARGB, &data);
+  return status == Ok ? GdipBitmapUnlockBits(bitmap, &data) : status;
+}
+
+// Saves `bitmap` with `encoder`, loads the file and compares.
+std::string RoundTrip(GpBitmap* bitmap, const CLSID& encoder, const char* name) {
+  const std::string path = TempFolder() + "pixavue-self-check-" + std::to_string(::getpid()) + "." + name;
+  std::string failure;
+  GpImage* loaded = nullptr;
+  if (GdipSaveImageToFile(bitmap, Wide(path).c_str(), &encoder, nullptr) != Ok) {
+    failure = std::string("could not save ") + name;
+  } else if (GdipLoadImageFromFile(Wide(path).c_str(), &loaded) != Ok) {
+    failure = std::string("could not load the saved ") + name;
+  } else {
+    std::array<ARGB, kWidth * kHeight> back{};
+    if (TransferPixels(loaded, ImageLockModeRead, back.data()) != Ok || back != kPixels) {
+      failure = std::string(name) + " did not keep the pixels";
+    }
+    GdipDisposeImage(loaded);
+  }
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+  return failure;
+}
+
+}  // namespace
+
+std::string CheckImagingRoundTrips() {
+  GdiplusStartupInput input;
+  GDIP_ULONG_PTR token = 0;
+  if (GdiplusStartup(&token, &input, nullptr) != Ok) return "the imaging session did not start";
+  GpBitmap* bitmap = nullptr;
+  std::string failure;
+  auto pixels = kPixels;
+  if (GdipCreateBitmapFromScan0(kWidth, kHeight, 0, PixelFormat24bppRGB, nullptr, &bitmap) != Ok ||
+      TransferPixels(bitmap, ImageLockModeWrite, pixels.data()) != Ok) {
+    failure = "could not make a bitmap";
+  }
+  const std::array<std::pair<CLSID, const char*>, 4> lossless{
+      {{CLSID_PngCodec, "png"}, {CLSID_BmpCodec, "bmp"}, {CLSID_TiffCodec, "tif"}, {CLSID_GifCodec, "gif"}}};
+  for (const auto& [encoder, name] : lossless) {
+    if (failure.empty()) failure = RoundTrip(bitmap, encoder, name);
+  }
+  if (bitmap != nullptr) GdipDisposeImage(bitmap);
+  GdiplusShutdown(token);
+  return failure;
+}
+
+}  // namespace pixavue::app
