@@ -305,6 +305,14 @@ TEST_F(JpegDecoding, DamagedHeadersGiveStatuses) {
   EXPECT_EQ(LoadStatus(withSize(65535, 65535)), OutOfMemory);
   EXPECT_EQ(LoadStatus(withSize(20000, 20000)), OutOfMemory);
   EXPECT_EQ(LoadStatus(withSize(0, 32)), InvalidParameter);
+
+  // Codings libjpeg-turbo does not decode: 12-bit samples, lossless.
+  std::vector<std::uint8_t> twelveBit = good;
+  twelveBit[sof + 4] = 12;
+  EXPECT_EQ(LoadStatus(twelveBit), UnknownImageFormat);
+  std::vector<std::uint8_t> lossless = good;
+  lossless[sof + 1] = 0xC3;
+  EXPECT_EQ(LoadStatus(lossless), UnknownImageFormat);
 }
 
 }  // namespace

@@ -35,6 +35,9 @@ GpStatus StatusForJpegError(const jpeg_error_mgr& errors) noexcept {
     case JERR_IMAGE_TOO_BIG:
     case JERR_WIDTH_OVERFLOW:
       return OutOfMemory;
+    case JERR_BAD_PRECISION:     // 12- and 16-bit samples
+    case JERR_SOF_UNSUPPORTED:  // lossless and hierarchical coding
+      return UnknownImageFormat;
     default:
       return InvalidParameter;
   }

@@ -22,7 +22,8 @@ struct JpegErrorManager final {
 jpeg_error_mgr* InitJpegErrors(JpegErrorManager& manager) noexcept;
 
 // The status for the fatal error libjpeg last reported: OutOfMemory for
-// memory and size limits, InvalidParameter for damaged data.
+// memory and size limits, UnknownImageFormat for codings libjpeg-turbo
+// does not decode, InvalidParameter for damaged data.
 GpStatus StatusForJpegError(const jpeg_error_mgr& errors) noexcept;
 
 }  // namespace pixavue::platform::gdiplus
