@@ -46,6 +46,24 @@ std::size_t NextPointerOf(const std::vector<std::uint8_t>& bytes, std::uint32_t 
   return ifd + 2 + 12u * count;
 }
 
+// Sets the inline value of `tag` in the first directory of a
+// little-endian file.
+void PatchTag(std::vector<std::uint8_t>& bytes, std::uint16_t tag, std::uint32_t value) {
+  const std::uint32_t ifd = Le32(bytes, 4);
+  const std::size_t end = NextPointerOf(bytes, ifd);
+  for (std::size_t at = ifd + 2; at < end; at += 12) {
+    if ((bytes[at] | (bytes[at + 1] << 8)) != tag) continue;
+    if (bytes[at + 2] == TIFF_SHORT) {
+      bytes[at + 8] = static_cast<std::uint8_t>(value);
+      bytes[at + 9] = static_cast<std::uint8_t>(value >> 8);
+    } else {
+      std::memcpy(bytes.data() + at + 8, &value, 4);
+    }
+    return;
+  }
+  ADD_FAILURE() << "no tag " << tag;
+}
+
 class TiffHostileTest : public GdiplusTest {
  protected:
   // Decodes and checks that a success is a whole image.
@@ -186,6 +204,27 @@ TEST_F(TiffHostileTest, EveryTruncationAndByteFlipIsSurvived) {
     std::vector<std::uint8_t> flipped = file;
     flipped[at] = static_cast<std::uint8_t>(flipped[at] ^ 0xA5);
     decodeAllPages(std::move(flipped));
+  }
+}
+
+TEST_F(TiffHostileTest, JpegDataNarrowerThanItsPageLeavesTheRestBlack) {
+  TiffPageSpec page;
+  page.width = 16;
+  page.height = 16;
+  page.samplesPerPixel = 3;
+  page.photometric = PHOTOMETRIC_YCBCR;
+  page.compression = COMPRESSION_JPEG;
+  page.rowsPerStrip = 16;
+  page.samples.assign(16 * 16 * 3, 200);
+  std::vector<std::uint8_t> bytes = WriteTiffPage(page);
+  ASSERT_FALSE(bytes.empty());
+  PatchTag(bytes, TIFFTAG_IMAGEWIDTH, 40);
+  gdiplus::DecodedImage image;
+  ASSERT_EQ(Decode(bytes, &image), Ok);
+  ASSERT_EQ(image.frame.pixels.width(), 40u);
+  for (std::uint32_t y = 0; y < 16; ++y) {
+    const std::uint8_t* row = image.frame.pixels.Row(y);
+    for (std::uint32_t x = 16 * 3; x < 40 * 3; ++x) ASSERT_EQ(row[x], 0) << x << "," << y;
   }
 }
 

@@ -14,8 +14,9 @@ namespace {
 // 8 bytes each.
 constexpr std::uint64_t kMaxBufferBytes = std::uint64_t{1} << 31;
 
-// Bytes that libtiff overwrites completely before they are read, so they
-// are not zeroed.
+// Working memory for decoded chunks. Some codecs report a whole chunk yet
+// fill less of it (JPEG data narrower than its page), so every chunk is
+// cleared before it is decoded and such parts read as zero.
 class ByteBuffer final {
  public:
   bool Allocate(std::uint64_t bytes) {
@@ -82,6 +83,7 @@ class ScanlineReader final {
 
   bool ReadChunk(std::uint32_t x0, std::uint32_t y0, std::uint16_t plane, std::uint32_t rows) {
     const ByteBuffer& target = DecodesIntoBand() ? band_ : chunk_;
+    std::memset(target.data(), 0, static_cast<std::size_t>(target.size()));
     tmsize_t decoded = -1;
     if (info_.tiled) {
       const std::uint32_t tile = TIFFComputeTile(tif_, x0, y0, 0, plane);
