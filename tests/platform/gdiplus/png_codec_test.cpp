@@ -159,6 +159,17 @@ TEST_F(PngCodecTest, OtherFormatsAreWrittenInTheNearestPngLayout) {
   EXPECT_EQ(FrameArgb64(decoded.frame), FrameArgb64(grey));
 }
 
+TEST_F(PngCodecTest, PaletteIsExtendedToCoverEveryIndexUsed) {
+  Frame frame = RandomFrame(PixelFormat8bppIndexed, 3, 1);
+  frame.palette = {0xFF112233, 0x80445566};
+  frame.pixels.Row(0)[0] = 1;
+  frame.pixels.Row(0)[1] = 4;  // past the palette: reads as opaque black
+  frame.pixels.Row(0)[2] = 0;
+  const Frame back = RoundTrip(frame);
+  EXPECT_EQ(back.palette, (std::vector<ARGB>{0xFF112233, 0x80445566, 0xFF000000, 0xFF000000, 0xFF000000}));
+  EXPECT_EQ(FrameArgb(back), FrameArgb(frame));
+}
+
 TEST_F(PngCodecTest, SavesAndLoadsThroughTheFlatInterface) {
   const std::vector<ARGB> pixels{0x80FF0000, 0xFF00FF00, 0x000000FF, 0xFF123456, 0x7F7F7F7F, 0xFFFFFFFF};
   ImageGuard bitmap(MakeBitmap(3, 2, PixelFormat32bppARGB, pixels));

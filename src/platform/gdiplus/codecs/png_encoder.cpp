@@ -162,9 +162,26 @@ bool WriteEndGuarded(png_structp png, png_infop info) {
   return true;
 }
 
-// The frame's palette as PLTE and tRNS entries (at most 2^depth; at least
-// one entry, as PLTE may not be empty). tRNS stops after the last entry
-// with alpha below 255.
+// Largest palette index used by the frame's pixels.
+std::size_t HighestIndex(const Frame& frame, int depth) {
+  const PixelBuffer& pixels = frame.pixels;
+  const unsigned mask = (1u << depth) - 1;
+  unsigned highest = 0;
+  for (std::uint32_t y = 0; y < pixels.height() && highest < mask; ++y) {
+    const std::uint8_t* row = pixels.Row(y);
+    for (std::uint32_t x = 0; x < pixels.width(); ++x) {
+      const std::size_t bit = std::size_t{x} * static_cast<std::size_t>(depth);
+      const unsigned index = (row[bit / 8] >> (8 - depth - bit % 8)) & mask;
+      highest = std::max(highest, index);
+    }
+  }
+  return highest;
+}
+
+// The frame's palette as PLTE and tRNS entries (at most 2^depth). Indices
+// past its end read as opaque black, so such entries are added: PLTE must
+// cover every index used and may not be empty. tRNS stops after the last
+// entry with alpha below 255.
 struct PaletteChunks final {
   std::vector<png_color> colours;
   std::vector<png_byte> alphas;
@@ -172,15 +189,12 @@ struct PaletteChunks final {
 
 PaletteChunks MakePaletteChunks(const Frame& frame, int depth) {
   PaletteChunks chunks;
-  const std::size_t count = std::min(frame.palette.size(), std::size_t{1} << depth);
+  const std::size_t kept = std::min(frame.palette.size(), std::size_t{1} << depth);
+  const std::size_t count = std::max(kept, HighestIndex(frame, depth) + 1);
   for (std::size_t i = 0; i < count; ++i) {
-    const ARGB c = frame.palette[i];
+    const ARGB c = i < kept ? frame.palette[i] : 0xFF000000u;
     chunks.colours.push_back({static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)});
     chunks.alphas.push_back(static_cast<png_byte>(c >> 24));
-  }
-  if (chunks.colours.empty()) {
-    chunks.colours.push_back({0, 0, 0});
-    chunks.alphas.push_back(0xFF);
   }
   while (!chunks.alphas.empty() && chunks.alphas.back() == 0xFF) chunks.alphas.pop_back();
   return chunks;
