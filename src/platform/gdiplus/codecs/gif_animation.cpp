@@ -44,12 +44,14 @@ void GifAnimation::DrawNextFrame() {
   const std::vector<GifFrameRecord>& frames = contents_->frames;
   if (drawn_ > 0) Dispose(frames[drawn_ - 1]);
   const GifFrameRecord& record = frames[drawn_];
-  if (record.disposal == GifDisposal::Previous) SaveRect(record.rect);
+  const bool visible = record.rect.Width > 0 && record.rect.Height > 0;
+  if (record.disposal == GifDisposal::Previous && visible) SaveRect(record.rect);
   Draw(record);
   ++drawn_;
 }
 
 void GifAnimation::Dispose(const GifFrameRecord& previous) {
+  if (previous.rect.Width <= 0 || previous.rect.Height <= 0) return;
   if (previous.disposal == GifDisposal::Background) ClearRect(previous.rect);
   if (previous.disposal == GifDisposal::Previous) RestoreRect(previous.rect);
 }

@@ -51,7 +51,7 @@ GpStatus SingleFrame(const GifContents& contents, Frame& out) {
   const std::uint8_t fill = record.transparentIndex.value_or(contents.backgroundIndex);
   for (std::uint32_t y = 0; y < contents.height; ++y) std::memset(pixels->Row(y), fill, contents.width);
   const auto width = static_cast<std::size_t>(record.rect.Width);
-  for (std::int32_t y = 0; y < record.rect.Height; ++y) {
+  for (std::int32_t y = 0; y < record.rect.Height && width > 0; ++y) {
     std::memcpy(pixels->Row(static_cast<std::uint32_t>(record.rect.Y + y)) + record.rect.X,
                 record.indices.data() + static_cast<std::size_t>(y) * width, width);
   }

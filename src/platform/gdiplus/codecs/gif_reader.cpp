@@ -21,6 +21,7 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length) {
   auto* source = static_cast<MemorySource*>(gif->UserData);
   if (length <= 0) return 0;
   const std::size_t count = std::min(static_cast<std::size_t>(length), source->data.size() - source->position);
+  if (count == 0) return 0;
   std::memcpy(buffer, source->data.data() + source->position, count);
   source->position += count;
   return static_cast<int>(count);
