@@ -18,13 +18,13 @@
 #include "../exif.h"
 #include "../pixel_convert.h"
 #include "jpeg_error.h"
+#include "jpeg_metadata.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
 
 constexpr int kDefaultQuality = 75;
 constexpr std::size_t kMaxMarkerData = 65533;  // segment length field minus itself
-constexpr std::array<std::uint8_t, 6> kExifSignature{'E', 'x', 'i', 'f', 0, 0};
 
 // How rows reach libjpeg.
 enum class Input {

@@ -1,5 +1,6 @@
 #include "jpeg_metadata.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -7,11 +8,9 @@
 
 #include <pixavue/platform/gdiplus/property_tags.h>
 
-
 namespace pixavue::platform::gdiplus {
 namespace {
 
-constexpr std::array<std::uint8_t, 6> kExifSignature{'E', 'x', 'i', 'f', 0, 0};
 constexpr PROPID kPropertyTagLuminanceTable = 0x5090;
 constexpr PROPID kPropertyTagChrominanceTable = 0x5091;
 constexpr std::uint16_t kExifUnitInch = 2;

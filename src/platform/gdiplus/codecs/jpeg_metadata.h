@@ -3,6 +3,7 @@
 // profile, the resolution and the quantisation tables. Valid once
 // jpeg_read_header has returned with APP1 and APP2 markers saved.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -12,6 +13,9 @@
 #include "jpeg_error.h"
 
 namespace pixavue::platform::gdiplus {
+
+// What starts an APP1 segment holding EXIF data.
+inline constexpr std::array<std::uint8_t, 6> kExifSignature{'E', 'x', 'i', 'f', 0, 0};
 
 // The TIFF-structured block of the first APP1 "Exif\0\0" segment, or an
 // empty span.
