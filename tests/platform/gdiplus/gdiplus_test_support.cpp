@@ -57,23 +57,30 @@ GpImage* LoadImage(const std::filesystem::path& path) {
   return image;
 }
 
+namespace {
+
+// Moves all pixels between the image and a 32bppARGB caller buffer.
+void TransferArgb(GpImage* image, std::uint32_t width, std::uint32_t height, ARGB* pixels, UINT32 mode) {
+  BitmapData data;
+  data.Width = width;
+  data.Height = height;
+  data.Stride = static_cast<INT>(width * 4);
+  data.PixelFormat = PixelFormat32bppARGB;
+  data.Scan0 = pixels;
+  const GpRect rect{0, 0, static_cast<INT>(width), static_cast<INT>(height)};
+  EXPECT_EQ(GdipBitmapLockBits(image, &rect, mode | ImageLockModeUserInputBuf, PixelFormat32bppARGB, &data), Ok);
+  EXPECT_EQ(GdipBitmapUnlockBits(image, &data), Ok);
+}
+
+}  // namespace
+
 std::vector<ARGB> ReadArgbPixels(GpImage* image) {
   UINT32 width = 0;
   UINT32 height = 0;
   GdipGetImageWidth(image, &width);
   GdipGetImageHeight(image, &height);
   std::vector<ARGB> pixels(std::size_t{width} * height);
-  if (pixels.empty()) return pixels;
-  BitmapData data;
-  data.Width = width;
-  data.Height = height;
-  data.Stride = static_cast<INT>(width * 4);
-  data.PixelFormat = PixelFormat32bppARGB;
-  data.Scan0 = pixels.data();
-  const GpRect rect{0, 0, static_cast<INT>(width), static_cast<INT>(height)};
-  const UINT32 mode = ImageLockModeRead | ImageLockModeUserInputBuf;
-  EXPECT_EQ(GdipBitmapLockBits(image, &rect, mode, PixelFormat32bppARGB, &data), Ok);
-  EXPECT_EQ(GdipBitmapUnlockBits(image, &data), Ok);
+  if (!pixels.empty()) TransferArgb(image, width, height, pixels.data(), ImageLockModeRead);
   return pixels;
 }
 
@@ -83,16 +90,7 @@ GpBitmap* MakeBitmap(std::uint32_t width, std::uint32_t height, PixelFormat form
             Ok);
   if (bitmap == nullptr) return nullptr;
   std::vector<ARGB> copy = pixels;
-  BitmapData data;
-  data.Width = width;
-  data.Height = height;
-  data.Stride = static_cast<INT>(width * 4);
-  data.PixelFormat = PixelFormat32bppARGB;
-  data.Scan0 = copy.data();
-  const GpRect rect{0, 0, static_cast<INT>(width), static_cast<INT>(height)};
-  const UINT32 mode = ImageLockModeWrite | ImageLockModeUserInputBuf;
-  EXPECT_EQ(GdipBitmapLockBits(bitmap, &rect, mode, PixelFormat32bppARGB, &data), Ok);
-  EXPECT_EQ(GdipBitmapUnlockBits(bitmap, &data), Ok);
+  TransferArgb(bitmap, width, height, copy.data(), ImageLockModeWrite);
   return bitmap;
 }
 

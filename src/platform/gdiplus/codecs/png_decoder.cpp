@@ -31,26 +31,6 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
   source->position += count;
 }
 
-// Owns the libpng read structures.
-class PngReadStructs final {
- public:
-  PngReadStructs() {
-    png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngErrorJump, PngIgnoreWarning);
-    if (png_ != nullptr) info_ = png_create_info_struct(png_);
-  }
-  ~PngReadStructs() { png_destroy_read_struct(&png_, &info_, nullptr); }
-  PngReadStructs(const PngReadStructs&) = delete;
-  PngReadStructs& operator=(const PngReadStructs&) = delete;
-
-  bool valid() const { return png_ != nullptr && info_ != nullptr; }
-  png_structp png() const { return png_; }
-  png_infop info() const { return info_; }
-
- private:
-  png_structp png_ = nullptr;
-  png_infop info_ = nullptr;
-};
-
 // How libpng's output becomes frame pixels.
 struct PngPlan final {
   PixelFormat format = PixelFormatUndefined;

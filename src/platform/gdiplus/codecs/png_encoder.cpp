@@ -33,26 +33,6 @@ PngLayout ChooseLayout(PixelFormat format) {
   }
 }
 
-// Owns the libpng write structures.
-class PngWriteStructs final {
- public:
-  PngWriteStructs() {
-    png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngErrorJump, PngIgnoreWarning);
-    if (png_ != nullptr) info_ = png_create_info_struct(png_);
-  }
-  ~PngWriteStructs() { png_destroy_write_struct(&png_, &info_); }
-  PngWriteStructs(const PngWriteStructs&) = delete;
-  PngWriteStructs& operator=(const PngWriteStructs&) = delete;
-
-  bool valid() const { return png_ != nullptr && info_ != nullptr; }
-  png_structp png() const { return png_; }
-  png_infop info() const { return info_; }
-
- private:
-  png_structp png_ = nullptr;
-  png_infop info_ = nullptr;
-};
-
 void AppendToVector(png_structp png, png_bytep data, png_size_t length) {
   auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
   try {
