@@ -94,6 +94,16 @@ GpBitmap* MakeBitmap(std::uint32_t width, std::uint32_t height, PixelFormat form
   return bitmap;
 }
 
+TestProperty ReadProperty(GpImage* image, PROPID id) {
+  UINT32 size = 0;
+  if (GdipGetPropertyItemSize(image, id, &size) != Ok) return {};
+  std::vector<std::uint8_t> storage(size);
+  auto* item = reinterpret_cast<PropertyItem*>(storage.data());
+  EXPECT_EQ(GdipGetPropertyItem(image, id, size, item), Ok);
+  const auto* value = static_cast<const std::uint8_t*>(item->value);
+  return {item->type, std::vector<std::uint8_t>(value, value + item->length)};
+}
+
 GpStatus SaveImage(GpImage* image, const std::filesystem::path& path, const CLSID& encoder,
                    const EncoderParameters* params) {
   return GdipSaveImageToFile(image, Wide(path).c_str(), &encoder, params);

@@ -48,6 +48,15 @@ std::vector<ARGB> ReadArgbPixels(GpImage* image);
 // `format` (through LockBits in write mode).
 GpBitmap* MakeBitmap(std::uint32_t width, std::uint32_t height, PixelFormat format, const std::vector<ARGB>& pixels);
 
+// A property item read through the flat interface; type 0 and no bytes
+// when the image has no item with that id.
+struct TestProperty {
+  WORD type = 0;
+  std::vector<std::uint8_t> bytes;
+};
+TestProperty ReadProperty(GpImage* image, PROPID id);
+inline std::vector<std::uint8_t> PropertyBytes(GpImage* image, PROPID id) { return ReadProperty(image, id).bytes; }
+
 // Saves with the encoder of that class id.
 GpStatus SaveImage(GpImage* image, const std::filesystem::path& path, const CLSID& encoder,
                    const EncoderParameters* params = nullptr);

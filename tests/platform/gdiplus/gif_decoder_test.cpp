@@ -192,13 +192,8 @@ class GifDecoderTest : public GdiplusTest {
   }
   // Type and value bytes of a property item, or type 0 when it is missing.
   static std::pair<WORD, std::vector<std::uint8_t>> Property(GpImage* image, PROPID id) {
-    UINT32 size = 0;
-    if (GdipGetPropertyItemSize(image, id, &size) != Ok) return {0, {}};
-    std::vector<std::uint8_t> storage(size);
-    auto* item = reinterpret_cast<PropertyItem*>(storage.data());
-    EXPECT_EQ(GdipGetPropertyItem(image, id, size, item), Ok);
-    const auto* value = static_cast<const std::uint8_t*>(item->value);
-    return {item->type, std::vector<std::uint8_t>(value, value + item->length)};
+    TestProperty item = ReadProperty(image, id);
+    return {item.type, std::move(item.bytes)};
   }
   static void SelectFrame(GpImage* image, UINT32 index) {
     ASSERT_EQ(GdipImageSelectActiveFrame(image, &FrameDimensionTime, index), Ok) << index;

@@ -102,16 +102,6 @@ std::pair<REAL, REAL> DpiOf(GpImage* image) {
   return {x, y};
 }
 
-std::vector<std::uint8_t> PropertyBytes(GpImage* image, PROPID id) {
-  UINT32 size = 0;
-  if (GdipGetPropertyItemSize(image, id, &size) != Ok) return {};
-  std::vector<std::uint8_t> buffer(size);
-  auto* item = reinterpret_cast<PropertyItem*>(buffer.data());
-  if (GdipGetPropertyItem(image, id, size, item) != Ok) return {};
-  const auto* value = static_cast<const std::uint8_t*>(item->value);
-  return std::vector<std::uint8_t>(value, value + item->length);
-}
-
 using JpegDecoding = JpegFileTest;
 
 TEST_F(JpegDecoding, ColourFilesGive24BitPixelsForEveryCoding) {

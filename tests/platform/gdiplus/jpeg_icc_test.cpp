@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include <pixavue/platform/gdiplus/property_tags.h>
+
 #include "icc.h"
 #include "jpeg_test_files.h"
 
@@ -47,6 +49,9 @@ TEST_F(JpegColourManagement, OnlyTheIcmEntryPointAppliesAnRgbProfile) {
   EXPECT_LE(Channel(plainPixel, 0), 5);
   EXPECT_LE(Channel(managedPixel, 16), 20);  // the profile's red is sRGB blue
   EXPECT_GE(Channel(managedPixel, 0), 235);
+  // The profile item stays only with the pixels it still describes.
+  EXPECT_FALSE(PropertyBytes(plain.get(), PropertyTagICCProfile).empty());
+  EXPECT_TRUE(PropertyBytes(managed.get(), PropertyTagICCProfile).empty());
 }
 
 TEST_F(JpegColourManagement, GreyProfileChangesTheGreyPalette) {
@@ -72,6 +77,9 @@ TEST_F(JpegColourManagement, CmykProfileReplacesThePlainFormula) {
   EXPECT_GE(Channel(cyan, 0), 250);
   const ARGB white = ReadArgbPixels(managed.get())[0];  // the profile shows only K
   for (int shift : {0, 8, 16}) EXPECT_GE(Channel(white, shift), 245);
+  // Both became RGB, so neither keeps the CMYK profile.
+  EXPECT_TRUE(PropertyBytes(plain.get(), PropertyTagICCProfile).empty());
+  EXPECT_TRUE(PropertyBytes(managed.get(), PropertyTagICCProfile).empty());
 
   // Adobe files store 255 - ink: K 255 on disk is no black at all.
   TestJpeg inverted = CmykJpeg();

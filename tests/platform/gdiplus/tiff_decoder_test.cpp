@@ -7,6 +7,7 @@
 #include <pixavue/platform/gdiplus/property_tags.h>
 
 #include "gdiplus_test_support.h"
+#include "icc_test_profiles.h"
 #include "image.h"
 #include "tiff_test_files.h"
 
@@ -327,6 +328,24 @@ TEST_F(TiffDecodeTest, CmykBecomesRgbWithTheCmykFlag) {
   EXPECT_TRUE(image.frame.flags & ImageFlagsColorSpaceCMYK);
   // White; green; (255-128)*(255-128)/255 = 63 in red and green, 127 in blue.
   EXPECT_EQ(FrameBytes(image.frame), (std::vector<std::uint8_t>{255, 255, 255, 0, 255, 0, 127, 63, 127}));
+}
+
+TEST_F(TiffDecodeTest, EmbeddedProfileAppliesOnlyThroughTheIcmEntryPoint) {
+  TiffPageSpec page = RgbPage(1, 1);
+  page.samples = {255, 0, 0};
+  page.iccProfile = SwappedPrimariesProfile();  // its red is sRGB blue
+  const auto path = temp_dir() / "profiled.tif";
+  WriteFile(path, WriteTiffPage(page));
+  ImageGuard plain(LoadImage(path));
+  ImageGuard managed;
+  ASSERT_EQ(GdipLoadImageFromFileICM(Wide(path).c_str(), managed.out()), Ok);
+  EXPECT_EQ(ReadArgbPixels(plain.get())[0], 0xFFFF0000u);
+  const ARGB shown = ReadArgbPixels(managed.get())[0];
+  EXPECT_LE((shown >> 16) & 0xFF, 20u);
+  EXPECT_GE(shown & 0xFF, 235u);
+  // The profile item stays only with the pixels it still describes.
+  EXPECT_EQ(PropertyBytes(plain.get(), PropertyTagICCProfile), page.iccProfile);
+  EXPECT_TRUE(PropertyBytes(managed.get(), PropertyTagICCProfile).empty());
 }
 
 TEST_F(TiffDecodeTest, OtherLayoutsGoThroughTheRgbaRaster) {

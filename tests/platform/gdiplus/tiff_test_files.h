@@ -34,6 +34,7 @@ struct TiffPageSpec {
   float xResolution = 0.0f;              // written when > 0
   float yResolution = 0.0f;
   std::uint16_t resolutionUnit = RESUNIT_INCH;
+  std::vector<std::uint8_t> iccProfile;  // written when not empty
   // Contiguous pages: rows of interleaved samples, each row padded to a
   // byte. Separate planes: every plane's rows, one plane after the other.
   // 16-bit samples in the machine's byte order.
@@ -79,6 +80,9 @@ inline void WriteTags(TIFF* tif, const TiffPageSpec& page) {
     TIFFSetField(tif, TIFFTAG_XRESOLUTION, page.xResolution);
     TIFFSetField(tif, TIFFTAG_YRESOLUTION, page.yResolution);
     TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, page.resolutionUnit);
+  }
+  if (!page.iccProfile.empty()) {
+    TIFFSetField(tif, TIFFTAG_ICCPROFILE, static_cast<std::uint32_t>(page.iccProfile.size()), page.iccProfile.data());
   }
   if (page.tileWidth != 0) {
     TIFFSetField(tif, TIFFTAG_TILEWIDTH, page.tileWidth);

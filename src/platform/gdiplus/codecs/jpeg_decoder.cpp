@@ -146,7 +146,10 @@ class JpegDecoder final {
     const std::span<const std::uint8_t> exif = FindExifBlock(cinfo_);
     if (!exif.empty()) ReadExifProperties(exif, properties_);  // a damaged block adds nothing
     icc_ = ReadIccProfile(cinfo_);
-    if (!icc_.empty()) properties_.Set(PropertyTagICCProfile, PropertyTagTypeByte, icc_);
+    // The profile item describes the pixels only while they stay in its
+    // colour space: not once converted to sRGB, nor after CMYK became RGB.
+    const bool pixelsKeepProfileSpace = !options_.useEmbeddedColorManagement && layout_ != Layout::Cmyk;
+    if (!icc_.empty() && pixelsKeepProfileSpace) properties_.Set(PropertyTagICCProfile, PropertyTagTypeByte, icc_);
     AddQuantizationTables(cinfo_, properties_);
     if (const std::optional<Resolution> resolution = FindResolution(cinfo_, properties_)) {
       frame_.dpiX = resolution->dpiX;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <pixavue/platform/gdiplus/property_tags.h>
+
 #include "../exif.h"
 #include "../icc.h"
 #include "tiff_page_layout.h"
@@ -86,6 +88,11 @@ GpStatus DecodeTiffPage(TIFF* tif, std::span<const std::uint8_t> file, const Dec
   PropertyStore tags;
   // Damaged tags are skipped by the reader; the page stands without them.
   ReadTiffDirectoryProperties(file, TIFFCurrentDirOffset(tif), tags);
+  // The profile item describes the pixels only while they are still in its
+  // colour space: not once converted to sRGB, nor after CMYK became RGB.
+  if (options.useEmbeddedColorManagement || (decoded.flags & ImageFlagsColorSpaceCMYK) != 0) {
+    tags.Remove(PropertyTagICCProfile);
+  }
   frame = std::move(decoded);
   properties = std::move(tags);
   return Ok;
