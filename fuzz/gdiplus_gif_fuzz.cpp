@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codec.h"
+#include "fuzz_frames.h"
 
 namespace {
 
@@ -26,17 +27,6 @@ std::uint64_t ClaimedPixels(const std::uint8_t* data, std::size_t size) {
   return width * height;
 }
 
-void Touch(const gdiplus::Frame& frame) {
-  const gdiplus::PixelBuffer& pixels = frame.pixels;
-  const std::size_t rowBytes = static_cast<std::size_t>(pixels.stride());
-  volatile std::uint8_t sink = 0;
-  for (std::uint32_t y = 0; y < pixels.height(); ++y) {
-    const std::uint8_t* row = pixels.Row(y);
-    sink = static_cast<std::uint8_t>(sink + row[0] + row[rowBytes - 1]);
-  }
-  for (ARGB colour : frame.palette) sink = static_cast<std::uint8_t>(sink + colour);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -45,19 +35,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto bytes = std::make_shared<const std::vector<std::uint8_t>>(data, data + size);
   gdiplus::DecodedImage image;
   if (gdiplus::DecodeGif(bytes, {}, image) != Ok) return 0;
-  Touch(image.frame);
+  pixavue::fuzz::TouchFrame(image.frame);
   if (!image.frames) return 0;
   const std::uint32_t count = image.frames->FrameCount();
   std::uint32_t budget = static_cast<std::uint32_t>(kMaxFuzzFramePixels / (screen == 0 ? 1 : screen));
   for (std::uint32_t i : {count - 1, 0u}) {
     gdiplus::Frame frame;
     gdiplus::PropertyStore properties;
-    if (image.frames->DecodeFrame(i, frame, properties) == Ok) Touch(frame);
+    if (image.frames->DecodeFrame(i, frame, properties) == Ok) pixavue::fuzz::TouchFrame(frame);
   }
   for (std::uint32_t i = 1; i < count && budget > 0; ++i, --budget) {
     gdiplus::Frame frame;
     gdiplus::PropertyStore properties;
-    if (image.frames->DecodeFrame(i, frame, properties) == Ok) Touch(frame);
+    if (image.frames->DecodeFrame(i, frame, properties) == Ok) pixavue::fuzz::TouchFrame(frame);
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "codec.h"
+#include "fuzz_frames.h"
 
 using namespace pixavue::platform;
 
@@ -14,12 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto bytes = std::make_shared<const std::vector<std::uint8_t>>(data, data + size);
   gdiplus::DecodedImage image;
   if (gdiplus::DecodeIcon(bytes, {}, image) != Ok) return 0;
-  const gdiplus::PixelBuffer& pixels = image.frame.pixels;
-  const std::size_t rowBytes = static_cast<std::size_t>(pixels.stride());
-  volatile std::uint8_t sink = 0;
-  for (std::uint32_t y = 0; y < pixels.height(); ++y) {
-    const std::uint8_t* row = pixels.Row(y);
-    sink = static_cast<std::uint8_t>(sink + row[0] + row[rowBytes - 1]);
-  }
+  pixavue::fuzz::TouchFrame(image.frame);
   return 0;
 }

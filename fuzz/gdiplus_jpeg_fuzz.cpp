@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codec.h"
+#include "fuzz_frames.h"
 
 namespace {
 
@@ -42,12 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.useEmbeddedColorManagement = true;
   gdiplus::DecodedImage image;
   if (gdiplus::DecodeJpeg(bytes, options, image) != Ok) return 0;
-  const gdiplus::PixelBuffer& pixels = image.frame.pixels;
-  const std::size_t rowBytes = static_cast<std::size_t>(pixels.stride());
-  volatile std::uint8_t sink = 0;
-  for (std::uint32_t y = 0; y < pixels.height(); ++y) {
-    const std::uint8_t* row = pixels.Row(y);
-    sink = static_cast<std::uint8_t>(sink + row[0] + row[rowBytes - 1]);
-  }
+  pixavue::fuzz::TouchFrame(image.frame);
   return 0;
 }

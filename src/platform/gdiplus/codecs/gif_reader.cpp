@@ -140,6 +140,11 @@ GpStatus GifRecordReader::EndWithoutTrailer() const {
 
 GpStatus GifRecordReader::ReadImage() {
   if (DGifGetImageDesc(gif_) == GIF_ERROR) return StatusForGifError(gif_->Error);
+  // giflib also appends each description to its own list, one reallocation
+  // a frame; this reader keeps its own records, so that copy is dropped at
+  // once and a file with many frames stays linear.
+  GifFreeSavedImages(gif_);
+  gif_->ImageCount = 0;
   if (out_.frames.size() >= kMaxFrames) return OutOfMemory;
   const GifImageDesc& desc = gif_->Image;
   GifFrameRecord frame = std::move(pending_);
