@@ -33,6 +33,19 @@ inline std::vector<std::uint8_t> SwappedPrimariesProfile() {
   return SaveProfile(profile);
 }
 
+// An RGB profile with sRGB primaries and a linear tone curve: level 64 is
+// about sRGB 137.
+inline std::vector<std::uint8_t> LinearRgbProfile() {
+  cmsCIExyY white;
+  cmsWhitePointFromTemp(&white, 6504);
+  const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}};
+  cmsToneCurve* linear = cmsBuildGamma(nullptr, 1.0);
+  cmsToneCurve* curves[3] = {linear, linear, linear};
+  cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+  cmsFreeToneCurve(linear);
+  return SaveProfile(profile);
+}
+
 // A grey profile with a linear tone curve: level 128 is sRGB 188.
 inline std::vector<std::uint8_t> LinearGreyProfile() {
   cmsToneCurve* linear = cmsBuildGamma(nullptr, 1.0);

@@ -1,6 +1,5 @@
 // PNG decoder choices (pixel format, palette, resolution, colour
 // management), encoder round trips and refusal of damaged files.
-#include <lcms2.h>
 #include <png.h>
 
 #include <cstring>
@@ -9,6 +8,7 @@
 
 #include "codec.h"
 #include "gdiplus_test_support.h"
+#include "icc_test_profiles.h"
 #include "png_suite.h"
 #include "png_test_frames.h"
 
@@ -206,23 +206,6 @@ std::vector<std::uint8_t> PngWithProfile(const std::vector<std::uint8_t>& profil
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return out;
-}
-
-// An RGB profile with sRGB primaries and a linear tone curve.
-std::vector<std::uint8_t> LinearRgbProfile() {
-  cmsCIExyY white;
-  cmsWhitePointFromTemp(&white, 6504);
-  const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}};
-  cmsToneCurve* linear = cmsBuildGamma(nullptr, 1.0);
-  cmsToneCurve* curves[3] = {linear, linear, linear};
-  cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
-  cmsUInt32Number size = 0;
-  cmsSaveProfileToMem(profile, nullptr, &size);
-  std::vector<std::uint8_t> bytes(size);
-  cmsSaveProfileToMem(profile, bytes.data(), &size);
-  cmsCloseProfile(profile);
-  cmsFreeToneCurve(linear);
-  return bytes;
 }
 
 TEST_F(PngCodecTest, EmbeddedProfileIsAppliedOnlyWhenAskedFor) {
