@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "palette_match.h"
 #include "pixel_convert.h"
 
 namespace pixavue::platform::gdiplus {
@@ -90,8 +91,13 @@ GpStatus UnlockBits(GpImage& image) {
   if ((lock.flags & ImageLockModeWrite) == 0 || !lock.conversion) return Ok;
   Frame view;
   view.pixels = ViewOf(*lock.conversion);
-  return CopyPixels(view, WholeImage(view.pixels), image.frame.pixels, static_cast<std::uint32_t>(lock.rect.X),
-                    static_cast<std::uint32_t>(lock.rect.Y));
+  const auto x = static_cast<std::uint32_t>(lock.rect.X);
+  const auto y = static_cast<std::uint32_t>(lock.rect.Y);
+  // Colours written into an indexed image take their palette entries.
+  if (IsIndexedPixelFormat(image.frame.pixels.format()) && lock.format != image.frame.pixels.format()) {
+    return WriteNearestIndices(view, image.frame, x, y);
+  }
+  return CopyPixels(view, WholeImage(view.pixels), image.frame.pixels, x, y);
 }
 
 }  // namespace pixavue::platform::gdiplus

@@ -19,7 +19,8 @@ namespace pixavue::platform::gdiplus {
 GpStatus LockBits(GpImage& image, const GpRect* rect, std::uint32_t flags, PixelFormat format, BitmapData& data);
 
 // Ends the lock, converting the pixels back into the image when it was
-// locked for writing. WrongState when the image is not locked.
+// locked for writing; colours written into an indexed image take the
+// nearest palette entry. WrongState when the image is not locked.
 GpStatus UnlockBits(GpImage& image);
 
 }  // namespace pixavue::platform::gdiplus

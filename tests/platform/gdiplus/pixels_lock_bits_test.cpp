@@ -1,6 +1,7 @@
 // LockBits and UnlockBits through the flat interface: conversions in both
 // directions, caller buffers, direct views and the lock's state rules.
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -200,6 +201,34 @@ TEST_F(PixelsLockBits, IndicesRoundTripInTheirOwnFormatAtAnyBitOffset) {
   ASSERT_EQ(GdipBitmapLockBits(four.get(), &odd, kRead | kUser, PixelFormat4bppIndexed, &data), Ok);
   ASSERT_EQ(GdipBitmapUnlockBits(four.get(), &data), Ok);
   EXPECT_EQ(caller, (std::vector<std::uint8_t>{0x23, 0x4A, 0xAA, 0xAA}));
+}
+
+TEST_F(PixelsLockBits, ColoursWrittenIntoIndexedImagesTakeTheNearestEntry) {
+  // 4-bit pixels over a caller row: a palette of red, green, blue, white,
+  // transparent black; the colours go in through a 32bppARGB write lock.
+  std::vector<std::uint8_t> nibbles = {0x00, 0x00, 0x00, 0x00};
+  ImageGuard bitmap;
+  ASSERT_EQ(GdipCreateBitmapFromScan0(6, 1, 4, PixelFormat4bppIndexed, nibbles.data(), bitmap.out()), Ok);
+  std::vector<std::uint8_t> block(offsetof(ColorPalette, Entries) + 5 * sizeof(ARGB));
+  auto* palette = reinterpret_cast<ColorPalette*>(block.data());
+  palette->Flags = PaletteFlagsHasAlpha;
+  palette->Count = 5;
+  const ARGB entries[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0x00000000};
+  std::copy(std::begin(entries), std::end(entries), palette->Entries);
+  ASSERT_EQ(GdipSetImagePalette(bitmap.get(), palette), Ok);
+
+  // Exact blue, near green, near white, transparent, near red, grey (nearer
+  // white than any primary).
+  std::vector<ARGB> colours = {0xFF0000FF, 0xFF10F010, 0xFFF0F0F0, 0x00123456, 0xFFE01010, 0xFFA0A0A0};
+  BitmapData data;
+  data.Stride = 6 * 4;
+  data.Scan0 = colours.data();
+  const GpRect middle{0, 0, 6, 1};
+  ASSERT_EQ(GdipBitmapLockBits(bitmap.get(), &middle, kWrite | kUser, PixelFormat32bppARGB, &data), Ok);
+  ASSERT_EQ(GdipBitmapUnlockBits(bitmap.get(), &data), Ok);
+  EXPECT_EQ(nibbles, (std::vector<std::uint8_t>{0x21, 0x34, 0x03, 0x00}));
+  EXPECT_EQ(ReadArgbPixels(bitmap.get()),
+            (std::vector<ARGB>{0xFF0000FF, 0xFF00FF00, 0xFFFFFFFF, 0x00000000, 0xFFFF0000, 0xFFFFFFFF}));
 }
 
 TEST_F(PixelsLockBits, CallerRowsWithEitherStrideSignStayInsideTheirPixels) {
