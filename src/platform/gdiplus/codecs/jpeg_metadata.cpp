@@ -8,14 +8,13 @@
 
 #include <pixavue/platform/gdiplus/property_tags.h>
 
+#include "pixels_per_metre.h"
+
 namespace pixavue::platform::gdiplus {
 namespace {
 
-constexpr PROPID kPropertyTagLuminanceTable = 0x5090;
-constexpr PROPID kPropertyTagChrominanceTable = 0x5091;
 constexpr std::uint16_t kExifUnitInch = 2;
 constexpr std::uint16_t kExifUnitCentimetre = 3;
-constexpr float kCentimetresPerInch = 2.54f;
 
 struct FreeDeleter {
   void operator()(JOCTET* p) const noexcept { std::free(p); }
@@ -107,8 +106,8 @@ void AddQuantizationTables(const jpeg_decompress_struct& cinfo, PropertyStore& p
     const int slot = cinfo.comp_info[component].quant_tbl_no;
     return slot >= 0 && slot < NUM_QUANT_TBLS ? cinfo.quant_tbl_ptrs[slot] : nullptr;
   };
-  AddTable(tableOf(0), kPropertyTagLuminanceTable, properties);
-  if (cinfo.num_components >= 3) AddTable(tableOf(1), kPropertyTagChrominanceTable, properties);
+  AddTable(tableOf(0), PropertyTagLuminanceTable, properties);
+  if (cinfo.num_components >= 3) AddTable(tableOf(1), PropertyTagChrominanceTable, properties);
 }
 
 }  // namespace pixavue::platform::gdiplus

@@ -1,6 +1,6 @@
 #pragma once
-// Resolution stored as pixels per metre (BMP headers, PNG pHYs) and dots
-// per inch, the unit of frames.
+// Resolution stored as pixels per metre (BMP headers, PNG pHYs) or per
+// centimetre (JPEG, TIFF) and dots per inch, the unit of frames.
 
 #include <cmath>
 #include <cstdint>
@@ -8,6 +8,7 @@
 namespace pixavue::platform::gdiplus {
 
 inline constexpr double kInchesPerMetre = 0.0254;
+inline constexpr float kCentimetresPerInch = 2.54f;
 
 inline float DpiFromPixelsPerMetre(std::uint32_t pixelsPerMetre) {
   return static_cast<float>(pixelsPerMetre * kInchesPerMetre);

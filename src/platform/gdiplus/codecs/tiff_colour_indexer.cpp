@@ -1,7 +1,6 @@
 #include "tiff_colour_indexer.h"
 
 #include <array>
-#include <limits>
 
 #include "../pixel_convert.h"
 
@@ -16,9 +15,6 @@ constexpr std::array<ARGB, 16> kVgaColours{
 
 constexpr std::uint32_t kCubeLevels = 6;
 constexpr std::uint32_t kGreys = 40;
-// Nearest-entry answers remembered for a fixed table; past this many
-// distinct colours the rest are searched each time.
-constexpr std::size_t kMaxRemembered = std::size_t{1} << 16;
 
 // The 216 colours of the cube, then 40 greys strictly between black and
 // white.
@@ -35,29 +31,6 @@ std::vector<ARGB> CubeAndGreys() {
     table.push_back(kOpaque | (v << 16) | (v << 8) | v);
   }
   return table;
-}
-
-std::uint32_t Distance(ARGB a, ARGB b) {
-  std::uint32_t sum = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-    sum += static_cast<std::uint32_t>(d * d);
-  }
-  return sum;
-}
-
-// The first entry at the smallest distance.
-std::uint8_t Nearest(const std::vector<ARGB>& palette, ARGB colour) {
-  std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
-  std::uint8_t index = 0;
-  for (std::size_t i = 0; i < palette.size(); ++i) {
-    const std::uint32_t d = Distance(palette[i], colour);
-    if (d < best) {
-      best = d;
-      index = static_cast<std::uint8_t>(i);
-    }
-  }
-  return index;
 }
 
 }  // namespace
@@ -83,16 +56,16 @@ TiffColourIndexer::TiffColourIndexer(const Frame& frame, std::uint32_t maxColour
   indices_.clear();
   palette_ = maxColours <= kVgaColours.size() ? std::vector<ARGB>(kVgaColours.begin(), kVgaColours.end())
                                               : CubeAndGreys();
+  nearest_.emplace(palette_);
 }
 
 std::uint8_t TiffColourIndexer::IndexOf(ARGB colour) {
   colour |= kOpaque;
   const auto found = indices_.find(colour);
   if (found != indices_.end()) return found->second;
-  // Only fixed tables get here; remember each answer.
-  const std::uint8_t index = Nearest(palette_, colour);
-  if (indices_.size() < kMaxRemembered) indices_.emplace(colour, index);
-  return index;
+  // Every colour of an exact palette is in the map; only fixed tables get
+  // here. Colours and table are opaque, so the distance is over RGB.
+  return nearest_ ? nearest_->IndexOf(colour) : 0;
 }
 
 }  // namespace pixavue::platform::gdiplus

@@ -7,12 +7,14 @@
 // colours in the order they first appear, row by row.
 
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
 #include <pixavue/platform/gdiplus/gdiplus_types.h>
 
 #include "../frame.h"
+#include "../palette_match.h"
 
 namespace pixavue::platform::gdiplus {
 
@@ -27,7 +29,8 @@ class TiffColourIndexer final {
 
  private:
   std::vector<ARGB> palette_;
-  std::unordered_map<ARGB, std::uint8_t> indices_;  // colour (opaque) to entry
+  std::unordered_map<ARGB, std::uint8_t> indices_;  // the image's own colours (opaque) to entries
+  std::optional<NearestPaletteEntry> nearest_;       // for a fixed table
 };
 
 }  // namespace pixavue::platform::gdiplus

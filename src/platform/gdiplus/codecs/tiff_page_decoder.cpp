@@ -7,13 +7,13 @@
 
 #include "../exif.h"
 #include "../icc.h"
+#include "pixels_per_metre.h"
 #include "tiff_page_layout.h"
 #include "tiff_scanline_reader.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
 
-constexpr float kCentimetresPerInch = 2.54f;
 
 GpStatus ReadConvertedRows(TIFF* tif, const TiffPageInfo& info, const TiffPixelPlan& plan, PixelBuffer& pixels) {
   return ReadTiffScanlines(tif, info, [&](std::uint32_t y, const std::uint8_t* samples) {
