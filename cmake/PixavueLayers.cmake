@@ -44,13 +44,21 @@ function(pixavue_link_layers layer target scope deps)
 endfunction()
 
 # pixavue_add_layer(<layer> SOURCES ... [DEPENDS <layer>...] [LIBRARIES ...])
+# A layer without SOURCES is header-only (declarations and types): an
+# interface library that passes its include path and dependencies on.
 function(pixavue_add_layer layer)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LIBRARIES" ${ARGN})
   pixavue_layer_target(target "${layer}")
-  add_library(${target} STATIC ${ARG_SOURCES})
-  target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}/include")
-  target_link_libraries(${target} PUBLIC pixavue_flags ${ARG_LIBRARIES})
-  pixavue_link_layers("${layer}" ${target} PUBLIC "${ARG_DEPENDS}")
+  if(ARG_SOURCES)
+    add_library(${target} STATIC ${ARG_SOURCES})
+    set(scope PUBLIC)
+  else()
+    add_library(${target} INTERFACE)
+    set(scope INTERFACE)
+  endif()
+  target_include_directories(${target} ${scope} "${PROJECT_SOURCE_DIR}/include")
+  target_link_libraries(${target} ${scope} pixavue_flags ${ARG_LIBRARIES})
+  pixavue_link_layers("${layer}" ${target} ${scope} "${ARG_DEPENDS}")
 endfunction()
 
 # Executables (hosts' tools, apps) are checked like layers.

@@ -9,6 +9,12 @@
 // converted to UTF-8 paths.
 
 #include <pixavue/platform/gdiplus/gdiplus_types.h>
+// Drawing, handles, streams and metafiles have headers of their own, included
+// here so that one include gives the whole interface.
+#include <pixavue/platform/gdiplus/gdiplus_graphics.h>
+#include <pixavue/platform/gdiplus/gdiplus_handles.h>
+#include <pixavue/platform/gdiplus/gdiplus_metafile.h>
+#include <pixavue/platform/gdiplus/gdiplus_stream.h>
 
 namespace pixavue::platform {
 

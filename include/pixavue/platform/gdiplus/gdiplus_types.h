@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include <pixavue/platform/gdi/gdi_types.h>
 #include <pixavue/platform/ole/guid.h>
 
 namespace pixavue::platform {
@@ -281,5 +282,130 @@ struct GdiplusStartupOutput {
 class GpImage;
 using GpBitmap = GpImage;
 using GpMetafile = GpImage;
+
+// Drawing. A graphics object draws into a bitmap (GdipGetImageGraphicsContext)
+// or into the bitmap selected into a device context (GdipCreateFromHDC).
+class GpGraphics;
+// Colour adjustments applied while drawing an image.
+class GpImageAttributes;
+
+enum GpUnit : std::int32_t {
+  UnitWorld = 0,
+  UnitDisplay = 1,
+  UnitPixel = 2,
+  UnitPoint = 3,
+  UnitInch = 4,
+  UnitDocument = 5,
+  UnitMillimeter = 6
+};
+
+enum QualityMode : std::int32_t { QualityModeInvalid = -1, QualityModeDefault = 0, QualityModeLow = 1, QualityModeHigh = 2 };
+
+enum InterpolationMode : std::int32_t {
+  InterpolationModeInvalid = -1,
+  InterpolationModeDefault = 0,
+  InterpolationModeLowQuality = 1,
+  InterpolationModeHighQuality = 2,
+  InterpolationModeBilinear = 3,
+  InterpolationModeBicubic = 4,
+  InterpolationModeNearestNeighbor = 5,
+  InterpolationModeHighQualityBilinear = 6,
+  InterpolationModeHighQualityBicubic = 7
+};
+
+enum SmoothingMode : std::int32_t {
+  SmoothingModeInvalid = -1,
+  SmoothingModeDefault = 0,
+  SmoothingModeHighSpeed = 1,
+  SmoothingModeHighQuality = 2,
+  SmoothingModeNone = 3,
+  SmoothingModeAntiAlias = 4
+};
+
+enum PixelOffsetMode : std::int32_t {
+  PixelOffsetModeInvalid = -1,
+  PixelOffsetModeDefault = 0,
+  PixelOffsetModeHighSpeed = 1,
+  PixelOffsetModeHighQuality = 2,
+  PixelOffsetModeNone = 3,
+  PixelOffsetModeHalf = 4
+};
+
+enum CompositingQuality : std::int32_t {
+  CompositingQualityInvalid = -1,
+  CompositingQualityDefault = 0,
+  CompositingQualityHighSpeed = 1,
+  CompositingQualityHighQuality = 2,
+  CompositingQualityGammaCorrected = 3,
+  CompositingQualityAssumeLinear = 4
+};
+
+enum ColorAdjustType : std::int32_t {
+  ColorAdjustTypeDefault = 0,
+  ColorAdjustTypeBitmap = 1,
+  ColorAdjustTypeBrush = 2,
+  ColorAdjustTypePen = 3,
+  ColorAdjustTypeText = 4,
+  ColorAdjustTypeCount = 5,
+  ColorAdjustTypeAny = 6
+};
+
+struct ColorMap {
+  ARGB oldColor;
+  ARGB newColor;
+};
+
+// Abort callbacks of the drawing and thumbnail calls: a non-zero return
+// stops the work with Aborted.
+using DrawImageAbort = BOOL (*)(void* callbackData);
+using GetThumbnailImageAbort = DrawImageAbort;
+
+// Metafiles.
+enum MetafileType : std::int32_t {
+  MetafileTypeInvalid = 0,
+  MetafileTypeWmf = 1,
+  MetafileTypeWmfPlaceable = 2,
+  MetafileTypeEmf = 3,
+  MetafileTypeEmfPlusOnly = 4,
+  MetafileTypeEmfPlusDual = 5
+};
+
+// The placeable header that may open a Windows metafile (22 bytes on file).
+#pragma pack(push, 2)
+struct WmfPlaceableFileHeader {
+  UINT32 Key = 0x9AC6CDD7;
+  INT16 Hmf = 0;
+  INT16 BoundingBoxLeft = 0;
+  INT16 BoundingBoxTop = 0;
+  INT16 BoundingBoxRight = 0;
+  INT16 BoundingBoxBottom = 0;
+  INT16 Inch = 0;  // units per inch
+  UINT32 Reserved = 0;
+  INT16 Checksum = 0;
+};
+#pragma pack(pop)
+static_assert(sizeof(WmfPlaceableFileHeader) == 22);
+
+struct MetafileHeader {
+  MetafileType Type = MetafileTypeInvalid;
+  UINT32 Size = 0;     // bytes of the metafile
+  UINT32 Version = 0;
+  UINT32 EmfPlusFlags = 0;
+  REAL DpiX = 0;
+  REAL DpiY = 0;
+  INT X = 0;  // bounds in device units
+  INT Y = 0;
+  INT Width = 0;
+  INT Height = 0;
+  union {
+    METAHEADER WmfHeader;
+    ENHMETAHEADER EmfHeader;
+  };
+  INT EmfPlusHeaderSize = 0;
+  INT LogicalDpiX = 0;
+  INT LogicalDpiY = 0;
+
+  MetafileHeader() : EmfHeader{} {}
+};
 
 }  // namespace pixavue::platform
