@@ -32,6 +32,19 @@ GpStatus Codecs(std::span<const gdiplus::CodecEntry* const> entries, UINT32 coun
 
 }  // namespace
 
+GpStatus gdiplus::EncodeImage(const GpImage& image, const CLSID& clsidEncoder, const EncoderParameters* params,
+                              std::vector<std::uint8_t>& out) {
+  const gdiplus::CodecEntry* encoder = gdiplus::EncoderByClsid(clsidEncoder);
+  if (encoder == nullptr) return FileNotFound;  // no encoder with that class id
+  if (image.type != ImageTypeBitmap) return NotImplemented;
+  if (image.lock) return WrongState;
+  try {
+    return encoder->encode(gdiplus::EncodeSource{image.frame, image.properties}, params, out);
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory;
+  }
+}
+
 GpStatus GdipGetImageEncodersSize(UINT32* numEncoders, UINT32* size) {
   return CodecsSize(gdiplus::EncoderEntries(), numEncoders, size);
 }
@@ -57,16 +70,8 @@ GpStatus GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID*
   if (status != Ok) return status;
   auto path = gdiplus::PathFromWide(filename);
   if (!path) return InvalidParameter;
-  const gdiplus::CodecEntry* encoder = gdiplus::EncoderByClsid(*clsidEncoder);
-  if (encoder == nullptr) return FileNotFound;  // no encoder with that class id
-  if (image->type != ImageTypeBitmap) return NotImplemented;
-  if (image->lock) return WrongState;
   std::vector<std::uint8_t> bytes;
-  try {
-    status = encoder->encode(gdiplus::EncodeSource{image->frame, image->properties}, encoderParams, bytes);
-  } catch (const std::bad_alloc&) {
-    status = OutOfMemory;
-  }
+  status = gdiplus::EncodeImage(*image, *clsidEncoder, encoderParams, bytes);
   if (status != Ok) return status;
   const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   const HRESULT written = ReplaceFileAtomically(*path, content);

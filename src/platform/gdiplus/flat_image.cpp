@@ -17,7 +17,7 @@ namespace {
 using gdiplus::CheckBitmap;
 using gdiplus::CheckImage;
 
-GpStatus LoadFile(const WCHAR* filename, bool useIcm, GpImage** image) {
+GpStatus LoadFile(const WCHAR* filename, bool useIcm, bool bitmapOnly, GpImage** image) {
   if (image == nullptr) return InvalidParameter;
   *image = nullptr;
   if (!gdiplus::SessionActive()) return GdiplusNotInitialized;
@@ -26,33 +26,7 @@ GpStatus LoadFile(const WCHAR* filename, bool useIcm, GpImage** image) {
   gdiplus::EncodedBytes bytes;
   GpStatus status = gdiplus::ReadWholeFile(*path, bytes);
   if (status != Ok) return status;
-  gdiplus::DecodeFunction decode = gdiplus::DecoderFor(*bytes);
-  if (decode == nullptr) return UnknownImageFormat;
-  gdiplus::DecodedImage decoded;
-  gdiplus::DecodeOptions options;
-  options.useEmbeddedColorManagement = useIcm;
-  try {
-    status = decode(bytes, options, decoded);
-  } catch (const std::bad_alloc&) {
-    status = OutOfMemory;
-  }
-  if (status != Ok) return status;
-  const bool metafile = decoded.isMetafile;
-  auto made = gdiplus::ImageFromDecoded(std::move(decoded));
-  if (metafile) made->metafileBytes = bytes;
-  *image = gdiplus::RegisterImage(std::move(made));
-  return Ok;
-}
-
-GpStatus LoadBitmap(const WCHAR* filename, bool useIcm, GpBitmap** bitmap) {
-  GpStatus status = LoadFile(filename, useIcm, bitmap);
-  if (status == Ok && (*bitmap)->type != ImageTypeBitmap) {
-    // A metafile is not a bitmap; the documented library refuses it here.
-    gdiplus::DisposeRegisteredImage(*bitmap);
-    *bitmap = nullptr;
-    status = InvalidParameter;
-  }
-  return status;
+  return gdiplus::LoadImageFromBytes(bytes, useIcm, bitmapOnly, image);
 }
 
 bool PaletteHasAlpha(const std::vector<ARGB>& palette) {
@@ -61,17 +35,43 @@ bool PaletteHasAlpha(const std::vector<ARGB>& palette) {
 
 }  // namespace
 
+GpStatus gdiplus::LoadImageFromBytes(const EncodedBytes& bytes, bool useIcm, bool bitmapOnly, GpImage** image) {
+  gdiplus::DecodeFunction decode = gdiplus::DecoderFor(*bytes);
+  if (decode == nullptr) return UnknownImageFormat;
+  gdiplus::DecodedImage decoded;
+  gdiplus::DecodeOptions options;
+  options.useEmbeddedColorManagement = useIcm;
+  GpStatus status = Ok;
+  try {
+    status = decode(bytes, options, decoded);
+  } catch (const std::bad_alloc&) {
+    status = OutOfMemory;
+  }
+  if (status != Ok) return status;
+  // A metafile is not a bitmap; the documented library refuses it there.
+  if (bitmapOnly && decoded.isMetafile) return InvalidParameter;
+  const bool metafile = decoded.isMetafile;
+  auto made = gdiplus::ImageFromDecoded(std::move(decoded));
+  if (metafile) made->metafileBytes = bytes;
+  *image = gdiplus::RegisterImage(std::move(made));
+  return Ok;
+}
+
 GpStatus GdipCreateBitmapFromFile(const WCHAR* filename, GpBitmap** bitmap) {
-  return LoadBitmap(filename, false, bitmap);
+  return LoadFile(filename, false, true, bitmap);
 }
 
 GpStatus GdipCreateBitmapFromFileICM(const WCHAR* filename, GpBitmap** bitmap) {
-  return LoadBitmap(filename, true, bitmap);
+  return LoadFile(filename, true, true, bitmap);
 }
 
-GpStatus GdipLoadImageFromFile(const WCHAR* filename, GpImage** image) { return LoadFile(filename, false, image); }
+GpStatus GdipLoadImageFromFile(const WCHAR* filename, GpImage** image) {
+  return LoadFile(filename, false, false, image);
+}
 
-GpStatus GdipLoadImageFromFileICM(const WCHAR* filename, GpImage** image) { return LoadFile(filename, true, image); }
+GpStatus GdipLoadImageFromFileICM(const WCHAR* filename, GpImage** image) {
+  return LoadFile(filename, true, false, image);
+}
 
 GpStatus GdipCloneImage(GpImage* image, GpImage** clone) {
   if (clone == nullptr) return InvalidParameter;

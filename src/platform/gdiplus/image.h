@@ -62,5 +62,17 @@ bool DisposeRegisteredImage(GpImage* image);
 // Builds a bitmap image from a decoder's result.
 std::unique_ptr<GpImage> ImageFromDecoded(DecodedImage&& decoded);
 
+// Decodes a whole encoded file with the decoder its signature selects and
+// registers the image: the common path of loading from files and streams.
+// With bitmapOnly a metafile is refused with InvalidParameter (the bitmap
+// constructors).
+GpStatus LoadImageFromBytes(const EncodedBytes& bytes, bool useIcm, bool bitmapOnly, GpImage** image);
+
+// Encodes the active frame of a live image with the encoder of clsidEncoder:
+// the common path of saving to files and streams. FileNotFound for an
+// unknown encoder, NotImplemented for a metafile, WrongState while locked.
+GpStatus EncodeImage(const GpImage& image, const CLSID& clsidEncoder, const EncoderParameters* params,
+                     std::vector<std::uint8_t>& out);
+
 }  // namespace gdiplus
 }  // namespace pixavue::platform
