@@ -99,7 +99,7 @@ std::optional<DibFormat> DefaultFormat(int width, int height, bool topDown, int 
   return format;
 }
 
-std::optional<DibFormat> FormatFromInfo(const BITMAPINFO* info, UINT usage) {
+std::optional<DibFormat> FormatFromInfo(const BITMAPINFO* info, UINT usage, bool readColors) {
   if (info == nullptr || usage != DIB_RGB_COLORS) return std::nullopt;
   const BITMAPINFOHEADER& header = info->bmiHeader;
   if (!IsKnownHeaderSize(header.biSize) || header.biPlanes != 1) return std::nullopt;
@@ -119,7 +119,7 @@ std::optional<DibFormat> FormatFromInfo(const BITMAPINFO* info, UINT usage) {
   } else if (header.biCompression != BI_RGB) {
     return std::nullopt;
   }
-  if (format->bitCount <= 8) ReadColors(info, *format);
+  if (readColors && format->bitCount <= 8) ReadColors(info, *format);
   return format;
 }
 

@@ -45,8 +45,8 @@ std::optional<DibFormat> DefaultFormat(int width, int height, bool topDown, int 
 // The format a caller's BITMAPINFO describes (header sizes 40, 108 and 124;
 // one plane; 1/4/8/16/24/32 bits; BI_RGB, or BI_BITFIELDS with 16 and 32
 // bits and contiguous, non-overlapping masks; DIB_RGB_COLORS only). The
-// colour table is read for up to 8 bits (biClrUsed entries, or all when 0).
-// nullopt when anything is out of range.
-std::optional<DibFormat> FormatFromInfo(const BITMAPINFO* info, UINT usage);
+// colour table is read for up to 8 bits (biClrUsed entries, or all when 0)
+// when `readColors` is set. nullopt when anything is out of range.
+std::optional<DibFormat> FormatFromInfo(const BITMAPINFO* info, UINT usage, bool readColors = true);
 
 }  // namespace pixavue::platform::gdi
