@@ -326,44 +326,83 @@ GpStatus DecodeBits(std::span<const std::uint8_t> bits, const DibHeader& header,
   return Ok;
 }
 
-}  // namespace
-
-GpStatus DecodeDib(std::span<const std::uint8_t> dib, const DibOptions& options, Frame& out, DibLayout* layout) {
-  ByteReader reader(dib);
+// A DIB's header, masks and plan, checked against the size limits, with the
+// regions of its colour table and bits located.
+struct ParsedDib final {
   DibHeader header;
+  PixelPlan plan;
+  DibRegions regions;
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;  // of the image (half the header's for icons)
+  bool topDown = false;
+};
+
+GpStatus ParseDib(std::span<const std::uint8_t> dib, const DibOptions& options, ParsedDib& parsed) {
+  ByteReader reader(dib);
+  DibHeader& header = parsed.header;
   GpStatus status = ReadHeader(reader, header);
   std::size_t maskBytes = 0;
   if (status == Ok) status = ReadTrailingMasks(reader, header, maskBytes);
-  PixelPlan plan;
-  if (status == Ok) status = PlanPixels(header, options.icon, plan);
+  if (status == Ok) status = PlanPixels(header, options.icon, parsed.plan);
   if (status != Ok) return status;
 
-  const bool topDown = header.height < 0;
-  std::int64_t height = topDown ? -header.height : header.height;
+  parsed.topDown = header.height < 0;
+  std::int64_t height = parsed.topDown ? -header.height : header.height;
   if (options.icon) height /= 2;
   status = CheckImageSize(header.width, height);
   if (status != Ok) return status;
+  parsed.width = static_cast<std::uint32_t>(header.width);
+  parsed.height = static_cast<std::uint32_t>(height);
+  return LocateRegions(dib.size(), header, maskBytes, options.bitsOffset, parsed.regions);
+}
 
-  DibRegions regions;
-  status = LocateRegions(dib.size(), header, maskBytes, options.bitsOffset, regions);
+// The palette and resolution of the frame, from the colour table and header.
+void DescribeFrame(std::span<const std::uint8_t> dib, const ParsedDib& parsed, Frame& frame) {
+  if (IsIndexedPixelFormat(parsed.plan.format)) {
+    frame.palette =
+        ReadColourTable(dib.subspan(parsed.regions.tableOffset), parsed.regions.tableEntries, parsed.regions.entrySize);
+    if (IsGreyPalette(frame.palette)) frame.paletteFlags |= PaletteFlagsGrayScale;
+  }
+  SetResolution(parsed.header, frame);
+}
+
+}  // namespace
+
+GpStatus DescribeDib(std::span<const std::uint8_t> headerAndTable, DibDescription& out) {
+  ParsedDib parsed;
+  const GpStatus status = ParseDib(headerAndTable, DibOptions{}, parsed);
+  if (status != Ok) return status;
+  DibDescription description;
+  description.format = parsed.plan.format;
+  description.width = parsed.width;
+  description.height = parsed.height;
+  description.topDown = parsed.topDown;
+  description.rowBytes =
+      static_cast<std::size_t>((std::uint64_t{parsed.width} * parsed.header.bitCount + 31) / 32 * 4);
+  description.rowsAsStored = parsed.plan.copyRows && !parsed.plan.rle;
+  description.bitsOffset = parsed.regions.bitsOffset;
+  DescribeFrame(headerAndTable, parsed, description.frame);
+  out = std::move(description);
+  return Ok;
+}
+
+GpStatus DecodeDib(std::span<const std::uint8_t> dib, const DibOptions& options, Frame& out, DibLayout* layout) {
+  ParsedDib parsed;
+  GpStatus status = ParseDib(dib, options, parsed);
   if (status != Ok) return status;
 
   DibLayout found;
-  found.width = static_cast<std::uint32_t>(header.width);
-  found.height = static_cast<std::uint32_t>(height);
-  found.bitCount = header.bitCount;
-  found.topDown = topDown;
-  found.bitsOffset = regions.bitsOffset;
+  found.width = parsed.width;
+  found.height = parsed.height;
+  found.bitCount = parsed.header.bitCount;
+  found.topDown = parsed.topDown;
+  found.bitsOffset = parsed.regions.bitsOffset;
   Frame frame;
-  status = DecodeBits(dib.subspan(regions.bitsOffset), header, plan, topDown, frame, found);
+  status = DecodeBits(dib.subspan(parsed.regions.bitsOffset), parsed.header, parsed.plan, parsed.topDown, frame, found);
   if (status != Ok) return status;
   found.maskOffset = found.bitsOffset + found.bitsSize;
 
-  if (IsIndexedPixelFormat(plan.format)) {
-    frame.palette = ReadColourTable(dib.subspan(regions.tableOffset), regions.tableEntries, regions.entrySize);
-    if (IsGreyPalette(frame.palette)) frame.paletteFlags |= PaletteFlagsGrayScale;
-  }
-  SetResolution(header, frame);
+  DescribeFrame(dib, parsed, frame);
   out = std::move(frame);
   if (layout != nullptr) *layout = found;
   return Ok;

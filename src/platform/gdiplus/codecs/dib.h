@@ -56,4 +56,22 @@ struct DibLayout final {
 GpStatus DecodeDib(std::span<const std::uint8_t> dib, const DibOptions& options, Frame& out,
                    DibLayout* layout = nullptr);
 
+// What a DIB's header and colour table say about the frame, without its
+// pixels, for callers that keep the bits apart from the header (packed DIBs
+// handed over as a BITMAPINFO and separate rows).
+struct DibDescription final {
+  PixelFormat format = PixelFormatUndefined;  // as DecodeDib would decode it
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  bool topDown = false;
+  std::size_t rowBytes = 0;   // of a stored, uncompressed row (padded to 4 bytes)
+  bool rowsAsStored = false;  // uncompressed rows already laid out as `format`
+  std::size_t bitsOffset = 0;  // end of the colour table in `headerAndTable`
+  Frame frame;                 // palette, palette flags and resolution; no pixels
+};
+
+// Reads the header, masks and colour table in `headerAndTable` with the same
+// checks and results as DecodeDib (the size limits included).
+GpStatus DescribeDib(std::span<const std::uint8_t> headerAndTable, DibDescription& out);
+
 }  // namespace pixavue::platform::gdiplus
