@@ -1,0 +1,264 @@
+#pragma once
+// ImageBox, the image-viewer control. A container creates it on one of its
+// windows, then either initialises its properties (InitProperties) or reads
+// them from a property bag (ReadProperties), shows it (Show), moves and
+// sizes its window (resize notifications follow), saves it
+// (WriteProperties), and finally terminates it (Terminate, or destruction).
+//
+// Properties follow the COM convention for C++: get_Name() and
+// put_Name(value). Every setter of a persisted property tells the container
+// the property's bag key. Methods report failures through the returned
+// QuorvexStatus, kept in LastStatus (GetStat); nothing is thrown.
+
+#include <cstdint>
+#include <string_view>
+
+#include <pixavue/control/control_container.h>
+#include <pixavue/control/control_surface.h>
+#include <pixavue/control/image_box_events.h>
+#include <pixavue/control/image_box_state.h>
+#include <pixavue/control/viewer_enums.h>
+#include <pixavue/engine/image_id.h>
+#include <pixavue/platform/gdi/gdi_types.h>
+#include <pixavue/platform/ole/property_bag.h>
+#include <pixavue/platform/window/focus_box.h>
+#include <pixavue/platform/window/rectangle_shape.h>
+#include <pixavue/platform/window/scroll_bar.h>
+#include <pixavue/platform/window/timer_element.h>
+#include <pixavue/support/quorvex_status.h>
+
+namespace pixavue {
+
+class ImageBox final {
+ public:
+  static constexpr double kVersion = 5.9901307;
+
+  // Creation: the surface window on the container's window, the five child
+  // elements, and the creation steps (engine start-up among them). A failed
+  // step leaves LastStatus at GenericError and shows "Init Error: ...".
+  explicit ImageBox(ControlContainer& container);
+  // Terminates the control if that has not happened yet.
+  ~ImageBox();
+  ImageBox(const ImageBox&) = delete;
+  ImageBox& operator=(const ImageBox&) = delete;
+
+  // Container entry points.
+  void InitProperties();
+  void ReadProperties(platform::PropertyBag& bag);
+  void WriteProperties(platform::PropertyBag& bag);
+  void Show();
+  // Clears the busy flags, and once per control stops the engine, forgets
+  // the current image and removes the wheel hook.
+  void Terminate();
+  // Connects the event sink (null disconnects). The sink must outlive the
+  // connection.
+  void Advise(ImageBoxEvents* sink) { sink_ = sink; }
+
+  // Elements and members, read-only, for hosts that present them.
+  const ControlSurface& Surface() const { return surface_; }
+  const platform::ScrollBar& HScroll() const { return hScroll_; }
+  const platform::ScrollBar& VScroll() const { return vScroll_; }
+  const platform::FocusBox& shCorner() const { return shCorner_; }
+  const platform::TimerElement& TmQual() const { return tmQual_; }
+  const platform::RectangleShape& shRect() const { return shRect_; }
+  const ImageBoxProperties& Properties() const { return props_; }
+  const ImageBoxRuntime& Runtime() const { return state_; }
+
+  // Surface attributes.
+  OLE_COLOR get_BackColor() const { return surface_.BackColor(); }
+  void put_BackColor(OLE_COLOR color);
+  void SetBackGroundColor(OLE_COLOR nRGBColor);  // not reported to the container
+  ViewerBackStyleMode get_BackStyle() const { return surface_.BackStyle(); }
+  void put_BackStyle(ViewerBackStyleMode style);
+  ViewerAppearance get_Appearance() const { return surface_.Appearance(); }
+  void put_Appearance(ViewerAppearance appearance);
+  ViewerBorderStyle get_BorderStyle() const { return surface_.BorderStyle(); }
+  void put_BorderStyle(ViewerBorderStyle style);
+  bool get_ClipControls() const { return surface_.ClipControls(); }
+  void put_ClipControls(bool clip);
+  bool get_Enabled() const { return props_.Enabled; }
+  void put_Enabled(bool enabled);
+  platform::HDC get_hdc() const { return platform::HDC{}; }  // the device context comes with rendering
+  platform::HWND get_hwnd() const { return surface_.Window(); }
+
+  // Flags.
+  bool get_SilentMode() const { return props_.SilentMode; }
+  void put_SilentMode(bool silent);
+  bool get_LockControl() const { return props_.LockControl; }
+  void put_LockControl(bool lock);
+  bool get_ImageForceTemporaryMode() const { return props_.ImageForceTemporaryMode; }
+  void put_ImageForceTemporaryMode(bool force);
+  bool get_SkipImageResolution() const { return props_.SkipImageResolution; }
+  void put_SkipImageResolution(bool skip);
+  bool get_ForcePictureMode() const { return props_.ForcePictureMode; }
+  void put_ForcePictureMode(bool force);
+  bool get_OptimizeDrawingSpeed() const { return props_.OptimizeDrawingSpeed; }
+  void put_OptimizeDrawingSpeed(bool optimize);
+  bool get_ScrollOptimization() const { return props_.ScrollOptimization; }
+  void put_ScrollOptimization(bool optimize);  // true also turns OptimizeDrawingSpeed on
+  float get_gamma() const { return props_.Gamma; }
+  void put_gamma(float gamma);
+  OLE_COLOR get_ImageMaskColor() const { return props_.ImageMaskColor; }
+  void put_ImageMaskColor(OLE_COLOR color);
+  bool get_ContinuousViewMode() const { return props_.ContinuousViewMode; }
+  void put_ContinuousViewMode(bool continuous);
+  bool get_DisableAutoFocus() const { return props_.DisableAutoFocus; }
+  void put_DisableAutoFocus(bool disable);
+
+  // What AdoptImage read; the setters accept and ignore a value.
+  std::int32_t get_ImageWidth() const { return props_.ImageWidth; }
+  void put_ImageWidth(std::int32_t) {}
+  std::int32_t get_ImageHeight() const { return props_.ImageHeight; }
+  void put_ImageHeight(std::int32_t) {}
+  float get_HorizontalResolution() const { return props_.HorizontalResolution; }
+  void put_HorizontalResolution(float) {}
+  float get_VerticalResolution() const { return props_.VerticalResolution; }
+  void put_VerticalResolution(float) {}
+  std::int32_t get_PageCount() const { return props_.PageCount; }
+  void put_PageCount(std::int32_t) {}
+  std::int32_t get_CurrentPage() const { return props_.CurrentPage; }
+  void put_CurrentPage(std::int32_t) {}
+  bool get_VScrollVisible() const { return vScroll_.Visible(); }
+  void put_VScrollVisible(bool) {}
+  bool get_HScrollVisible() const { return hScroll_.Visible(); }
+  void put_HScrollVisible(bool) {}
+
+  QuorvexStatus GetStat() const { return state_.LastStatus; }
+  double GetVersion() const { return kVersion; }
+  // Adopts and lays out the current image again; returns LastStatus.
+  QuorvexStatus Redraw();
+  // Clears the surface (unless LockControl); the image stays loaded.
+  void Clear();
+  // Release the current image and reset the view; CloseImageEx leaves the
+  // surface as it is; ImageClosed only resets, keeping the dimensions, for
+  // an image released elsewhere.
+  void CloseImage();
+  void CloseImageEx();
+  void ImageClosed();
+
+  // Zoom, scroll bars and placement.
+  double get_ZOOM() const { return props_.Zoom; }
+  void put_ZOOM(double zoom);
+  ViewerZoomMode get_ZoomMode() const { return props_.ZoomMode; }
+  void put_ZoomMode(ViewerZoomMode mode);
+  std::int32_t get_ZoomStep() const { return props_.ZoomStep; }
+  void put_ZoomStep(std::int32_t step);
+  double GetMaxZoom() const { return state_.MaxZoom; }
+  bool get_ScrollBars() const { return props_.ScrollBars; }
+  void put_ScrollBars(bool show);
+  bool get_ForceScrollBars() const { return props_.ForceScrollBars; }
+  void put_ForceScrollBars(bool force);
+  std::int16_t get_ScrollSmallChange() const { return props_.ScrollSmallChange; }
+  void put_ScrollSmallChange(std::int16_t step);
+  std::int16_t get_ScrollLargeChange() const { return props_.ScrollLargeChange; }
+  void put_ScrollLargeChange(std::int16_t step);
+  ViewerImageAlignment get_ImageAlignment() const { return props_.ImageAlignment; }
+  void put_ImageAlignment(ViewerImageAlignment alignment);
+  ViewerImagePosition get_ImagePosition() const { return props_.ImagePosition; }
+  void put_ImagePosition(ViewerImagePosition position);
+  bool get_KeepImagePosition() const { return props_.KeepImagePosition; }
+  void put_KeepImagePosition(bool keep);
+
+  // Rendering quality.
+  ViewerQuality get_ViewerQuality() const { return props_.ViewerQuality; }
+  void put_ViewerQuality(ViewerQuality quality);
+  bool get_ViewerQualityAuto() const { return props_.ViewerQualityAuto; }
+  void put_ViewerQualityAuto(bool automatic);
+
+  // Mouse, wheel and pointer.
+  ViewerMouseMode get_MouseMode() const { return props_.MouseMode; }
+  void put_MouseMode(ViewerMouseMode mode);
+  MouseButton get_MouseButtonForMouseMode();
+  void put_MouseButtonForMouseMode(MouseButton button);
+  MousePointers get_MousePointer() const { return props_.MousePointer; }
+  void put_MousePointer(MousePointers pointer);
+  bool get_EnableMouseWheel() const { return props_.EnableMouseWheel; }
+  void put_EnableMouseWheel(bool enable);
+  ViewerMouseWheelMode get_MouseWheelMode() const { return props_.MouseWheelMode; }
+  void put_MouseWheelMode(ViewerMouseWheelMode mode);
+
+  // Selection rectangle.
+  OLE_COLOR get_RectBorderColor() const { return shRect_.BorderColor(); }
+  void put_RectBorderColor(OLE_COLOR color);
+  std::int16_t get_RectBorderSize() const { return shRect_.BorderWidth(); }
+  void put_RectBorderSize(std::int16_t size);
+  ViewerRectBorderStyle get_RectBorderStyle() const { return props_.RectBorderStyle; }
+  void put_RectBorderStyle(ViewerRectBorderStyle style);
+  ViewerRectDrawMode get_RectDrawMode() const { return props_.RectDrawMode; }
+  void put_RectDrawMode(ViewerRectDrawMode mode);
+  bool get_RectIsEditable() const { return props_.RectIsEditable; }
+  void put_RectIsEditable(bool editable);
+  bool isRectDrawed() const;
+  void ClearRect();
+
+  // Frames and animation.
+  bool get_AnimateGIF() const { return props_.AnimateGIF; }
+  void put_AnimateGIF(bool animate);
+  QuorvexStatus PlayGif();
+  void StopGif();
+
+  // Dropped files.
+  bool get_ViewerDrop() const { return props_.ViewerDrop; }
+  void put_ViewerDrop(bool accept);
+
+  // An image already held by the engine, shown without loading (it stays
+  // its giver's); 0 gives InvalidParameter.
+  QuorvexStatus SetNativeImage(engine::ImageId nImageID);
+  engine::ImageId GetNativeImage() const { return state_.EngineState.CurrentImage; }
+
+ private:
+  // Creation and surface notifications.
+  void Initialize();
+  bool HandleSurfaceMessage(platform::UINT message);
+  void OnResize();
+  void OnPaint();
+
+  // The image cycle.
+  void ResetForNewImage(bool keepDimensions);
+  void AdoptImage(engine::ImageId bypassImage);
+  void ReadPageCount(engine::ImageId image);
+  void ReadFrameDelays(engine::ImageId image);
+  void QueryImageGeometry(engine::ImageId image);
+  void ComputePixelAspect();
+  void CloseCurrentImage();
+  void DeleteTempFile();
+  void ReleaseDisplayCopy();
+  bool ImageShown() const { return state_.EngineState.CurrentImage != engine::kNoImage; }
+
+  // Viewport.
+  void UpdateLayout(engine::ImageId image = engine::kNoImage);
+  void ComputeMaxZoom();
+  void UpdateScrollRanges();
+  void ArrangeScrollBars();
+
+  // Input.
+  void ApplyModeCursor();
+  void InstallWheelHook();
+  void RemoveWheelHook();
+
+  // Animation.
+  void StopGifTimer();
+  platform::UINT_PTR GifTimerKey() const { return reinterpret_cast<platform::UINT_PTR>(this); }
+
+  // Reports a persisted property's change to the container under its key.
+  void ReportChange(std::string_view key) { container_.PropertyChanged(key); }
+  // A message box, unless SilentMode.
+  void ShowMessage(std::string_view text, int buttonsAndIcon);
+  // The connected sink, or one that ignores every event.
+  ImageBoxEvents& Events();
+
+  ControlContainer& container_;
+  ImageBoxEvents* sink_ = nullptr;
+  ImageBoxProperties props_;
+  ImageBoxRuntime state_;
+  bool elementsReady_ = false;  // surface notifications are handled once every element exists
+
+  ControlSurface surface_;
+  platform::ScrollBar hScroll_;
+  platform::ScrollBar vScroll_;
+  platform::FocusBox shCorner_;
+  platform::TimerElement tmQual_;
+  platform::RectangleShape shRect_;
+};
+
+}  // namespace pixavue
