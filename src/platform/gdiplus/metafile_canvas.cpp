@@ -1,0 +1,194 @@
+// The canvas's set-up, drawing state, work budget, clipping and paths; the
+// shapes, painting and text are in metafile_shapes.cpp, metafile_paint.cpp
+// and metafile_text.cpp.
+
+#include "metafile_canvas.h"
+
+#include "metafile_transform.h"
+
+namespace pixavue::platform::gdiplus::metafile {
+namespace {
+
+// Deeper SaveDC nesting is ignored; real files use a handful of levels.
+constexpr std::size_t kMaxSavedStates = 1024;
+constexpr std::uint32_t kRegionAnd = 1;
+constexpr std::uint32_t kRegionDiff = 4;
+constexpr std::uint32_t kRegionCopy = 5;
+
+}  // namespace
+
+std::unique_ptr<MetafileCanvas> MetafileCanvas::Create(const PixelBuffer& target, const CanvasSetup& setup) {
+  if (target.format() != PixelFormat32bppPARGB || target.empty()) return nullptr;
+  const int width = static_cast<int>(target.width()), height = static_cast<int>(target.height());
+  if (target.stride() != cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width)) return nullptr;
+  cairo_surface_t* surface =
+      cairo_image_surface_create_for_data(target.scan0(), CAIRO_FORMAT_ARGB32, width, height, target.stride());
+  cairo_t* cairo = cairo_create(surface);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS || cairo_status(cairo) != CAIRO_STATUS_SUCCESS) {
+    cairo_destroy(cairo);
+    cairo_surface_destroy(surface);
+    return nullptr;
+  }
+  return std::unique_ptr<MetafileCanvas>(
+      new MetafileCanvas(surface, cairo, target.width(), target.height(), setup));
+}
+
+MetafileCanvas::MetafileCanvas(cairo_surface_t* surface, cairo_t* cairo, std::uint32_t width, std::uint32_t height,
+                               const CanvasSetup& setup)
+    : surface_(surface), cairo_(cairo), width_(width), height_(height), setup_(setup) {}
+
+MetafileCanvas::~MetafileCanvas() {
+  path_.reset();
+  cairo_destroy(cairo_);
+  cairo_surface_flush(surface_);
+  cairo_surface_destroy(surface_);
+}
+
+bool MetafileCanvas::Exhausted() const noexcept {
+  return exhausted_ || cairo_status(cairo_) != CAIRO_STATUS_SUCCESS;
+}
+
+bool MetafileCanvas::Charge(std::uint64_t units) noexcept {
+  if (exhausted_) return false;
+  if (units > setup_.workBudget) {
+    exhausted_ = true;
+    setup_.workBudget = 0;
+    return false;
+  }
+  setup_.workBudget -= units;
+  return true;
+}
+
+Transform MetafileCanvas::LogicalToOutput() const noexcept {
+  const Transform page = PageTransform(state_.page, setup_.pixelsPerMmX, setup_.pixelsPerMmY);
+  return Then(Then(state_.world, page), setup_.deviceToOutput);
+}
+
+void MetafileCanvas::SaveDC() {
+  if (saved_.size() >= kMaxSavedStates) return;
+  saved_.push_back(state_);
+  cairo_save(cairo_);
+}
+
+void MetafileCanvas::RestoreDC(std::int32_t level) {
+  const std::int64_t depth = static_cast<std::int64_t>(saved_.size());
+  const std::int64_t pops = level < 0 ? -std::int64_t{level} : depth - level + 1;
+  if (level == 0 || pops <= 0 || pops > depth) return;
+  for (std::int64_t i = 0; i < pops; ++i) {
+    state_ = std::move(saved_.back());
+    saved_.pop_back();
+    cairo_restore(cairo_);
+  }
+}
+
+MetafileCanvas::SavedPath MetafileCanvas::TakePath() {
+  SavedPath kept;
+  if (inPath_) kept.reset(cairo_copy_path(cairo_));
+  cairo_new_path(cairo_);
+  return kept;
+}
+
+void MetafileCanvas::PutPath(SavedPath path) {
+  cairo_new_path(cairo_);
+  if (path && path->status == CAIRO_STATUS_SUCCESS) cairo_append_path(cairo_, path.get());
+}
+
+void MetafileCanvas::ClipCurrentPath(cairo_fill_rule_t rule) {
+  cairo_set_fill_rule(cairo_, rule);
+  cairo_clip(cairo_);
+}
+
+void MetafileCanvas::IntersectClipRect(const RectD& box) {
+  SavedPath kept = TakePath();
+  shapeTransform_ = LogicalToOutput();
+  const PointD corners[] = {{box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
+  EmitPoints(corners, true);
+  ClipCurrentPath(CAIRO_FILL_RULE_WINDING);
+  PutPath(std::move(kept));
+}
+
+void MetafileCanvas::ExcludeClipRect(const RectD& box) {
+  SavedPath kept = TakePath();
+  shapeTransform_ = LogicalToOutput();
+  cairo_rectangle(cairo_, 0, 0, width_, height_);
+  const PointD corners[] = {{box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
+  EmitPoints(corners, true);
+  ClipCurrentPath(CAIRO_FILL_RULE_EVEN_ODD);
+  PutPath(std::move(kept));
+}
+
+void MetafileCanvas::ClipToDeviceRects(std::span<const RectD> rects, bool replace) {
+  SavedPath kept = TakePath();
+  if (replace) cairo_reset_clip(cairo_);
+  if (!rects.empty()) {
+    shapeTransform_ = setup_.deviceToOutput;
+    for (const RectD& box : rects) {
+      const PointD corners[] = {
+          {box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
+      EmitPoints(corners, true);
+    }
+    ClipCurrentPath(CAIRO_FILL_RULE_WINDING);
+  }
+  PutPath(std::move(kept));
+}
+
+void MetafileCanvas::BeginPath() {
+  inPath_ = true;
+  path_.reset();
+  pathPoints_ = 0;
+  cairo_new_path(cairo_);
+}
+
+void MetafileCanvas::EndPath() {
+  if (!inPath_) return;
+  path_.reset(cairo_copy_path(cairo_));
+  pathPoints_ = shapePoints_;
+  inPath_ = false;
+  cairo_new_path(cairo_);
+}
+
+void MetafileCanvas::CloseFigure() {
+  if (inPath_ && cairo_has_current_point(cairo_)) cairo_close_path(cairo_);
+}
+
+void MetafileCanvas::AbortPath() {
+  inPath_ = false;
+  path_.reset();
+  cairo_new_path(cairo_);
+}
+
+bool MetafileCanvas::RestoreEndedPath() {
+  if (inPath_ || !path_ || path_->status != CAIRO_STATUS_SUCCESS) return false;
+  cairo_new_path(cairo_);
+  cairo_append_path(cairo_, path_.get());
+  shapeTransform_ = LogicalToOutput();
+  shapePoints_ = pathPoints_;
+  path_.reset();  // a path is used once, as GDI discards it
+  return true;
+}
+
+void MetafileCanvas::FillPath() {
+  if (RestoreEndedPath()) Finish(true, false);
+}
+
+void MetafileCanvas::StrokePath() {
+  if (RestoreEndedPath()) Finish(false, true);
+}
+
+void MetafileCanvas::StrokeAndFillPath() {
+  if (RestoreEndedPath()) Finish(true, true);
+}
+
+void MetafileCanvas::SelectClipPath(std::uint32_t mode) {
+  if (mode != kRegionAnd && mode != kRegionCopy && mode != kRegionDiff) return;
+  if (!RestoreEndedPath()) return;
+  if (mode == kRegionCopy) cairo_reset_clip(cairo_);
+  if (mode == kRegionDiff) {
+    cairo_rectangle(cairo_, 0, 0, width_, height_);
+    ClipCurrentPath(CAIRO_FILL_RULE_EVEN_ODD);
+    return;
+  }
+  ClipCurrentPath(state_.fillMode == kFillWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+}
+
+}  // namespace pixavue::platform::gdiplus::metafile

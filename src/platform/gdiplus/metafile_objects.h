@@ -1,0 +1,49 @@
+#pragma once
+// The object table of metafile playback: pens, brushes and fonts that
+// records create and later select by index, and the stock objects.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "metafile_state.h"
+
+namespace pixavue::platform::gdiplus::metafile {
+
+struct GdiObject final {
+  // Other: objects the player does not draw with (palettes, regions), which
+  // still occupy their slot.
+  enum class Kind { Pen, Brush, Font, Other };
+  Kind kind = Kind::Other;
+  Pen pen;
+  Brush brush;
+  Font font;
+};
+
+// Indices run from 0 to kMaxObjects - 1; slots are made on first use.
+class ObjectTable final {
+ public:
+  static constexpr std::uint32_t kMaxObjects = 65535;
+
+  // Windows metafiles: the lowest free slot. False when the table is full.
+  bool Add(GdiObject object);
+  // Enhanced metafiles: at the index the record names. False outside the
+  // table.
+  bool Put(std::uint32_t index, GdiObject object);
+  // Null for a free slot or an index outside the table.
+  const GdiObject* Find(std::uint32_t index) const;
+  void Delete(std::uint32_t index);
+
+ private:
+  std::vector<std::optional<GdiObject>> slots_;
+  std::uint32_t firstFree_ = 0;  // no free slot below this one
+};
+
+// Makes `object` current in `state` (its kind decides what it replaces).
+void SelectInto(const GdiObject& object, DeviceState& state);
+
+// The stock object numbered `index` (WHITE_BRUSH 0 ... DC_PEN 19), or
+// nullopt for a number that names none.
+std::optional<GdiObject> StockObject(std::uint32_t index);
+
+}  // namespace pixavue::platform::gdiplus::metafile
