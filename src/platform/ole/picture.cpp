@@ -37,7 +37,7 @@ class Picture final : public RefCounted<IPicture> {
 
  private:
   ~Picture() override {
-    if (own_) DeleteHandle();
+    if (own_) DeletePictureHandle(content_.type, content_.handle);
   }
 
   template <class T>
@@ -45,25 +45,6 @@ class Picture final : public RefCounted<IPicture> {
     if (out == nullptr) return E_POINTER;
     *out = value;
     return S_OK;
-  }
-
-  void DeleteHandle() const noexcept {
-    switch (content_.type) {
-      case PICTYPE_BITMAP:
-        DeleteObject(HGDIOBJ{content_.handle});
-        break;
-      case PICTYPE_ICON:
-        DestroyIcon(HICON{content_.handle});
-        break;
-      case PICTYPE_METAFILE:
-        DeleteMetaFile(HMETAFILE{content_.handle});
-        break;
-      case PICTYPE_ENHMETAFILE:
-        DeleteEnhMetaFile(HENHMETAFILE{content_.handle});
-        break;
-      default:
-        break;
-    }
   }
 
   PictureContent content_;
@@ -133,6 +114,25 @@ std::optional<PictureContent> ContentOf(const PICTDESC& description) {
 }
 
 }  // namespace
+
+void DeletePictureHandle(SHORT type, OLE_HANDLE handle) noexcept {
+  switch (type) {
+    case PICTYPE_BITMAP:
+      DeleteObject(HGDIOBJ{handle});
+      break;
+    case PICTYPE_ICON:
+      DestroyIcon(HICON{handle});
+      break;
+    case PICTYPE_METAFILE:
+      DeleteMetaFile(HMETAFILE{handle});
+      break;
+    case PICTYPE_ENHMETAFILE:
+      DeleteEnhMetaFile(HENHMETAFILE{handle});
+      break;
+    default:
+      break;
+  }
+}
 
 LONG HimetricFromPixels(LONG pixels) noexcept {
   constexpr std::int64_t kHimetricPerInch = 2540;

@@ -77,6 +77,10 @@ class IPicture : public IRefCounted {
   ~IPicture() override = default;
 };
 
+// Deletes a handle as a picture of that type owning it does on its last
+// release (nothing for other types).
+void DeletePictureHandle(SHORT type, OLE_HANDLE handle) noexcept;
+
 // HIMETRIC of a length in pixels at 96 dots an inch, rounded.
 LONG HimetricFromPixels(LONG pixels) noexcept;
 
