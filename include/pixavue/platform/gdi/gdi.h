@@ -40,14 +40,17 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 // the bitmap lives. DIB_PAL_COLORS is refused.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, std::uintptr_t section,
                          DWORD offset);
-// Copies rows [start, start + lines) (counted from the bottom, as stored in a
-// bottom-up DIB) out of the bitmap in the format `info` asks for. With null
-// `bits` and a zero biBitCount, fills in the header of the bitmap (and the
-// colour table for up to 8 bits) and returns its height. Returns the number
-// of rows copied, 0 on failure.
+// Copies scan lines [start, start + lines) out of the bitmap into rows in the
+// format `info` asks for; scan line 0 is the bottom row for a bottom-up
+// request (biHeight > 0) and the top row for a top-down one. 16, 24 and
+// 32-bit requests take any bitmap; 1, 4 and 8-bit requests only a bitmap of
+// that depth, and receive its colour table. A zero biBitCount fills in the
+// bitmap's header only. Null `bits`: fills in biSizeImage (and the table)
+// and returns the height. Returns the number of rows copied, 0 on failure.
 int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
-// Writes rows [start, start + lines) of a DIB described by `info` into the
-// bitmap, converting to its format. Returns the number of rows written.
+// Writes scan lines [start, start + lines) of a DIB described by `info` (the
+// same numbering) into the bitmap, converting to its format (indexed
+// bitmaps take the nearest entry of their table). Returns the rows written.
 int SetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info,
               UINT usage);
 

@@ -23,7 +23,8 @@ struct GdiPixels {
 
 // The bitmap's pixels: row y of the image is
 // bits + (bottomUp ? height - 1 - y : y) * stride. The pointer stays valid
-// until the bitmap is deleted. nullopt for a handle that is not a bitmap.
+// until the bitmap is deleted (or, for a window surface, resized by GetDC).
+// nullopt for a handle that is not a bitmap.
 std::optional<GdiPixels> BitmapPixels(HBITMAP bitmap);
 // The bitmap selected into a context; 0 for the screen context or an
 // unknown handle.
