@@ -19,7 +19,8 @@ namespace pixavue::engine {
 
 // Registers handle (which may be null for a document) under a new random
 // ImageId written to id; decodes the image fully, fills the format name when
-// empty and the bit depth. Returns the slot index.
+// empty and the bit depth. Returns the slot index, or -1 with id 0 when
+// memory runs out (the handle is then not taken: the caller disposes it).
 std::int32_t RegisterImage(platform::GpImage* handle, std::string_view formatName, std::string_view sourcePath,
                            SourceKind kind, ImageId& id);
 // Releases the image and everything it owns; the status of disposing its
@@ -60,6 +61,13 @@ QuorvexStatus CopyIntoEngineBuffer(ImageId id, ImageId& newId);
 QuorvexStatus CreateBitmapFromPixels(std::int32_t width, std::int32_t height, std::int32_t stride,
                                      platform::PixelFormat format, platform::BYTE* buffer, bool engineOwned,
                                      ImageId& id);
+
+// After an operation that may have made the imaging library move the pixels
+// of an engine-owned buffer (a rotation or flip gives the bitmap new pixels
+// of its own): frees the buffer once the current page's bitmap no longer
+// reads it, and that slot becomes ForeignPixels owning nothing, so that its
+// release frees nothing. Returns whether the buffer was freed.
+bool ReleaseMovedPixelBuffer(ImageId id);
 
 QuorvexStatus SaveAsPng(ImageId id, const std::string& path);
 // compression: an EncoderValue compression (2 = LZW ...), 0 = none given;

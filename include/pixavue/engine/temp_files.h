@@ -1,0 +1,30 @@
+#pragma once
+// Temporary files of the engine (page files, byte-array and download files)
+// and of the control (its temporary copy), and the file checks the loaders
+// and the store use.
+
+#include <string>
+#include <string_view>
+
+#include <pixavue/platform/window/types.h>
+
+namespace pixavue::engine {
+
+// A new, empty file in the temporary folder under a random decimal name
+// below 100,000,000, without extension, created exclusively with mode 0600
+// so that no file prepared by someone else under that name is ever used;
+// another name is drawn while the name is taken. Its path, or "" when no
+// file could be created.
+std::string MakeTempFileName();
+
+// The control's temporary-copy path: the temporary folder followed by the
+// absolute value of the window handle in decimal, no extension.
+std::string ControlTempFilePath(platform::HWND window);
+
+// path when it names a readable regular file below 2 GiB, else "".
+std::string FileExists(std::string_view path);
+
+// Deletes the file; a missing or undeletable file is ignored.
+void DeleteFileIgnoringErrors(std::string_view path) noexcept;
+
+}  // namespace pixavue::engine
