@@ -26,6 +26,13 @@ struct ImageLock final {
   std::optional<gdiplus::PixelBuffer> conversion;
 };
 
+// Something an image took over and releases when it is destroyed (a
+// metafile handle given with deleteWmf / deleteEmf).
+class ImageResource {
+ public:
+  virtual ~ImageResource() = default;
+};
+
 class GpImage final {
  public:
   ImageType type = ImageTypeBitmap;
@@ -41,6 +48,8 @@ class GpImage final {
   // Metafiles: the header and the file bytes for later playback.
   gdiplus::MetafileInfo metafile;
   gdiplus::EncodedBytes metafileBytes;
+  // Not copied by clones: released once, with this image.
+  std::unique_ptr<ImageResource> ownedResource;
 
   std::optional<ImageLock> lock;
 
