@@ -9,50 +9,19 @@
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
 
 #include "gdiplus_test_support.h"
+#include "metafile_test_files.h"
 
 namespace pixavue::platform::test {
 namespace {
 
-class Bytes final {
- public:
-  Bytes& U16(std::uint32_t v) {
-    data.insert(data.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)});
-    return *this;
-  }
-  Bytes& U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
-  Bytes& Append(const std::vector<std::uint8_t>& more) {
-    data.insert(data.end(), more.begin(), more.end());
-    return *this;
-  }
-  std::vector<std::uint8_t> data;
-};
-
-// The 18-byte standard header followed by `records`.
-std::vector<std::uint8_t> Wmf(const std::vector<std::uint8_t>& records, std::uint16_t version = 0x300) {
-  Bytes out;
-  out.U16(1).U16(9).U16(version).U32(static_cast<std::uint32_t>((18 + records.size()) / 2)).U16(0).U32(5).U16(0);
-  return out.Append(records).data;
-}
-
 std::vector<std::uint8_t> Record(std::uint16_t function, std::vector<std::int16_t> params) {
-  Bytes out;
+  ByteWriter out;
   out.U32(static_cast<std::uint32_t>(3 + params.size())).U16(function);
   for (std::int16_t p : params) out.U16(static_cast<std::uint16_t>(p));
   return out.data;
 }
 
 std::vector<std::uint8_t> EndRecord() { return Record(0x0000, {}); }
-
-std::vector<std::uint8_t> Placeable(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom,
-                                    std::uint16_t inch, const std::vector<std::uint8_t>& wmf) {
-  Bytes out;
-  out.U32(0x9AC6CDD7u).U16(0);
-  for (std::int16_t v : {left, top, right, bottom}) out.U16(static_cast<std::uint16_t>(v));
-  out.U16(inch).U32(0);
-  std::uint16_t checksum = 0;
-  for (std::size_t i = 0; i < 20; i += 2) checksum ^= static_cast<std::uint16_t>(out.data[i] | (out.data[i + 1] << 8));
-  return out.U16(checksum).Append(wmf).data;
-}
 
 struct EmfHeader final {
   std::int32_t bounds[4] = {0, 0, 99, 49};
@@ -64,7 +33,7 @@ struct EmfHeader final {
 };
 
 std::vector<std::uint8_t> Emf(const EmfHeader& h) {
-  Bytes out;
+  ByteWriter out;
   out.U32(1).U32(h.headerBytes);
   for (std::int32_t v : h.bounds) out.U32(static_cast<std::uint32_t>(v));
   for (std::int32_t v : h.frame) out.U32(static_cast<std::uint32_t>(v));
