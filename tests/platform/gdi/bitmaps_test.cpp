@@ -29,7 +29,8 @@ TEST_F(BitmapTest, CreateBitmapReadsWordAlignedTopDownRows) {
     BITMAP description;
     ASSERT_EQ(GetObject(ToGdiObject(bitmap), sizeof description, &description), int{sizeof description});
     EXPECT_EQ(description.bmWidthBytes % 2, 0);
-    EXPECT_EQ(description.bmBits, nullptr);
+    const void* pixels = description.bmBits;  // a packed field: copied before comparing
+    EXPECT_EQ(pixels, nullptr);
     EXPECT_TRUE(DeleteObject(ToGdiObject(bitmap)));
   }
 }
@@ -48,7 +49,8 @@ TEST_F(BitmapTest, DibSectionKeepsTheCallersRowOrderAndMasks) {
 
   DIBSECTION section;
   ASSERT_EQ(GetObject(ToGdiObject(bitmap), sizeof section, &section), int{sizeof section});
-  EXPECT_EQ(section.dsBm.bmBits, bits);
+  const void* sectionBits = section.dsBm.bmBits;  // a packed field: copied before comparing
+  EXPECT_EQ(sectionBits, bits);
   EXPECT_EQ(section.dsBitfields[1], 0x07E0u);
   EXPECT_EQ(section.dsBmih.biHeight, 2);
   const std::optional<GdiPixels> pixels = BitmapPixels(bitmap);
