@@ -1,0 +1,288 @@
+#include "scaler.h"
+
+#include <algorithm>
+#include <atomic>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "composite.h"
+#include "draw_source.h"
+#include "scaler_kernels.h"
+
+namespace pixavue::platform::gdiplus {
+namespace {
+
+// Below this much work (weighted pixel taps) a second thread costs more
+// than it saves.
+constexpr double kThreadedWork = 4e6;
+// How often (destination rows) the calling thread asks the abort callback.
+constexpr std::int32_t kAbortInterval = 16;
+// Relative cost of one tap of a row filter (one pixel at a time) against
+// one of a column filter (four pixels at a time).
+constexpr double kRowTapCost = 3.0;
+
+// What the bands share: the columns' input span, weights relative to it,
+// and the order of the two passes.
+struct Plan final {
+  std::int32_t inputFirst = 0;  // first input column read
+  std::int32_t inputCount = 0;
+  std::uint32_t sourceX = 0;  // source columns behind those inputs
+  std::uint32_t sourceCount = 0;
+  std::vector<std::int32_t> first;  // relative to inputFirst
+  bool identity = false;            // output column i is input column i
+  // Filter input rows vertically first, then the one result horizontally;
+  // otherwise filter each input row horizontally, then combine them.
+  bool verticalFirst = false;
+  double work = 0;
+};
+
+Plan MakePlan(const AxisWeights& columns, const AxisWeights& rows) {
+  Plan plan;
+  const auto [low, high] = std::minmax_element(columns.first.begin(), columns.first.end());
+  plan.inputFirst = *low;
+  plan.inputCount = *high + columns.taps - *low;
+  const std::int32_t begin = plan.inputFirst * columns.boxFactor;
+  const std::int32_t end = std::min(columns.sourceCount, (plan.inputFirst + plan.inputCount) * columns.boxFactor);
+  plan.sourceX = static_cast<std::uint32_t>(columns.sourceLow + begin);
+  plan.sourceCount = static_cast<std::uint32_t>(end - begin);
+  plan.first.reserve(columns.first.size());
+  plan.identity = columns.taps == 1;
+  for (std::size_t i = 0; i < columns.first.size(); ++i) {
+    plan.first.push_back(columns.first[i] - plan.inputFirst);
+    if (plan.first.back() != static_cast<std::int32_t>(i)) plan.identity = false;
+  }
+  // Pixel taps of each order, the row filter weighing more.
+  const double outWidth = columns.outCount();
+  const double outHeight = rows.outCount();
+  const double inputRows = std::min<double>(rows.inputCount, outHeight * rows.taps);
+  const double horizontalFirst = inputRows * outWidth * columns.taps * kRowTapCost + outHeight * outWidth * rows.taps;
+  const double verticalFirst = outHeight * plan.inputCount * rows.taps + outHeight * outWidth * columns.taps * kRowTapCost;
+  plan.verticalFirst = rows.taps > 1 && verticalFirst < horizontalFirst;
+  const double boxing = (columns.boxFactor > 1 || rows.boxFactor > 1) ? static_cast<double>(plan.sourceCount) * rows.sourceCount : 0.0;
+  plan.work = std::min(horizontalFirst, verticalFirst) + boxing;
+  return plan;
+}
+
+// Rows kept by index in a ring of `taps` slots: with windows that move
+// monotonically, the rows of one window never share a slot.
+class RowRing final {
+ public:
+  void Reset(std::int32_t slots, std::size_t width) {
+    store_.resize(static_cast<std::size_t>(slots) * width);
+    index_.assign(static_cast<std::size_t>(slots), -1);
+    pointer_.assign(static_cast<std::size_t>(slots), nullptr);
+    width_ = width;
+  }
+  std::size_t Slot(std::int32_t j) const { return static_cast<std::size_t>(j) % index_.size(); }
+  bool Holds(std::int32_t j) const { return index_[Slot(j)] == j; }
+  const std::uint32_t* Get(std::int32_t j) const { return pointer_[Slot(j)]; }
+  std::uint32_t* Storage(std::int32_t j) { return store_.data() + Slot(j) * width_; }
+  void Set(std::int32_t j, const std::uint32_t* row) {
+    index_[Slot(j)] = j;
+    pointer_[Slot(j)] = row;
+  }
+
+ private:
+  std::vector<std::uint32_t> store_;
+  std::vector<std::int32_t> index_;
+  std::vector<const std::uint32_t*> pointer_;
+  std::size_t width_ = 0;
+};
+
+class BandScaler final {
+ public:
+  BandScaler(const ScaleJob& job, const Plan& plan, std::atomic<bool>& stop)
+      : job_(job),
+        columns_(*job.columns),
+        rows_(*job.rows),
+        plan_(plan),
+        stop_(stop),
+        source_(*job.source, job.adjuster),
+        compositor_(*job.target),
+        width_(static_cast<std::uint32_t>(columns_.outCount())),
+        boxed_(columns_.boxFactor > 1 || rows_.boxFactor > 1) {}
+
+  // Draws output rows [begin, end); false when stopped.
+  bool Run(std::int32_t begin, std::int32_t end, bool asksAbort) {
+    PrepareBuffers();
+    for (std::int32_t o = begin; o < end; ++o) {
+      if (asksAbort && (o - begin) % kAbortInterval == 0 && job_.abort != nullptr && job_.abort(job_.abortData) != 0) {
+        stop_ = true;
+      }
+      if (stop_) return false;
+      const auto index = static_cast<std::size_t>(o);
+      const std::uint32_t* line = rows_.taps == 1        ? FilteredRow(rows_.first[index])
+                                  : plan_.verticalFirst ? VerticalFirstRow(index)
+                                                        : HorizontalFirstRow(index);
+      compositor_.Over(line, static_cast<std::uint32_t>(job_.targetX), static_cast<std::uint32_t>(job_.targetY + o),
+                       width_);
+    }
+    return true;
+  }
+
+ private:
+  void PrepareBuffers() {
+    const auto inputs = static_cast<std::size_t>(plan_.inputCount);
+    if (boxed_) {
+      sums_.resize(std::size_t{plan_.sourceCount} * 4);
+      boxes_.resize(inputs);
+      boxRows_.resize(static_cast<std::size_t>(rows_.boxFactor));
+    }
+    line_.resize(width_);
+    if (rows_.taps == 1) return;
+    pointers_.resize(static_cast<std::size_t>(rows_.taps));
+    if (plan_.verticalFirst) {
+      middle_.resize(inputs);
+      inputRing_.Reset(rows_.taps, (boxed_ || !source_.direct()) ? inputs : 0);
+    } else {
+      filteredRing_.Reset(rows_.taps, width_);
+    }
+  }
+
+  // Input row j over the plan's input columns: source pixels or box
+  // averages. Valid until the next call unless the source is direct.
+  const std::uint32_t* InputRow(std::int32_t j) {
+    if (!boxed_) {
+      return source_.Row(static_cast<std::uint32_t>(rows_.sourceLow + j), plan_.sourceX, plan_.sourceCount);
+    }
+    const std::int32_t top = j * rows_.boxFactor;
+    const std::int32_t bottom = std::min(rows_.sourceCount, top + rows_.boxFactor);
+    const auto rowOf = [&](std::int32_t y) {
+      return source_.Row(static_cast<std::uint32_t>(rows_.sourceLow + y), plan_.sourceX, plan_.sourceCount);
+    };
+    if (source_.direct()) {
+      // Rows of the frame itself: summed in one pass.
+      for (std::int32_t y = top; y < bottom; ++y) boxRows_[static_cast<std::size_t>(y - top)] = rowOf(y);
+      SumColumns(boxRows_.data(), bottom - top, plan_.sourceCount, sums_.data());
+    } else {
+      std::fill(sums_.begin(), sums_.end(), std::uint16_t{0});
+      for (std::int32_t y = top; y < bottom; ++y) AddToColumnSums(rowOf(y), plan_.sourceCount, sums_.data());
+    }
+    AverageBoxes(sums_.data(), plan_.sourceCount, columns_.boxFactor, static_cast<std::uint32_t>(bottom - top),
+                 boxes_.data());
+    return boxes_.data();
+  }
+
+  void HorizontalInto(const std::uint32_t* input, std::uint32_t* out) const {
+    if (columns_.taps == 1) {
+      GatherRow(input, plan_.first.data(), width_, out);
+    } else {
+      FilterRow(input, plan_.first.data(), columns_.weights.data(), columns_.taps, width_, out);
+    }
+  }
+
+  const std::uint32_t* Horizontal(const std::uint32_t* input, std::uint32_t* out) const {
+    if (plan_.identity) return input;
+    HorizontalInto(input, out);
+    return out;
+  }
+
+  // One tap vertically: input row j filtered horizontally, kept while the
+  // next output rows use the same row (enlarging).
+  const std::uint32_t* FilteredRow(std::int32_t j) {
+    if (j != lastRow_) {
+      lastLine_ = Horizontal(InputRow(j), line_.data());
+      lastRow_ = j;
+    }
+    return lastLine_;
+  }
+
+  const std::uint32_t* HorizontalFirstRow(std::size_t o) {
+    const std::int32_t first = rows_.first[o];
+    for (std::int32_t k = 0; k < rows_.taps; ++k) {
+      const std::int32_t j = first + k;
+      if (!filteredRing_.Holds(j)) {
+        std::uint32_t* stored = filteredRing_.Storage(j);
+        HorizontalInto(InputRow(j), stored);
+        filteredRing_.Set(j, stored);
+      }
+      pointers_[static_cast<std::size_t>(k)] = filteredRing_.Get(j);
+    }
+    FilterColumns(pointers_.data(), rows_.weights.data() + o * static_cast<std::size_t>(rows_.taps), rows_.taps,
+                  width_, line_.data());
+    return line_.data();
+  }
+
+  const std::uint32_t* VerticalFirstRow(std::size_t o) {
+    const std::int32_t first = rows_.first[o];
+    const bool stable = !boxed_ && source_.direct();
+    for (std::int32_t k = 0; k < rows_.taps; ++k) {
+      const std::int32_t j = first + k;
+      if (!inputRing_.Holds(j)) {
+        const std::uint32_t* input = InputRow(j);
+        if (!stable) {
+          std::uint32_t* stored = inputRing_.Storage(j);
+          std::copy_n(input, plan_.inputCount, stored);
+          input = stored;
+        }
+        inputRing_.Set(j, input);
+      }
+      pointers_[static_cast<std::size_t>(k)] = inputRing_.Get(j);
+    }
+    FilterColumns(pointers_.data(), rows_.weights.data() + o * static_cast<std::size_t>(rows_.taps), rows_.taps,
+                  static_cast<std::uint32_t>(plan_.inputCount), middle_.data());
+    return Horizontal(middle_.data(), line_.data());
+  }
+
+  const ScaleJob& job_;
+  const AxisWeights& columns_;
+  const AxisWeights& rows_;
+  const Plan& plan_;
+  std::atomic<bool>& stop_;
+  DrawSourceRows source_;
+  RowCompositor compositor_;
+  std::uint32_t width_;
+  bool boxed_;
+  std::vector<std::uint16_t> sums_;
+  std::vector<std::uint32_t> boxes_;
+  std::vector<const std::uint32_t*> boxRows_;
+  std::vector<std::uint32_t> line_;
+  std::vector<std::uint32_t> middle_;
+  std::vector<const std::uint32_t*> pointers_;
+  RowRing inputRing_;
+  RowRing filteredRing_;
+  std::int32_t lastRow_ = -1;
+  const std::uint32_t* lastLine_ = nullptr;
+};
+
+GpStatus RunBand(const ScaleJob& job, const Plan& plan, std::atomic<bool>& stop, std::int32_t begin,
+                 std::int32_t end, bool asksAbort) {
+  try {
+    BandScaler band(job, plan, stop);
+    return band.Run(begin, end, asksAbort) ? Ok : Aborted;
+  } catch (const std::bad_alloc&) {
+    stop = true;
+    return OutOfMemory;
+  }
+}
+
+}  // namespace
+
+GpStatus RunScaleJob(const ScaleJob& job) {
+  Plan plan;
+  try {
+    plan = MakePlan(*job.columns, *job.rows);
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory;
+  }
+  std::atomic<bool> stop{false};
+  const std::int32_t outRows = job.rows->outCount();
+  const bool twoThreads = outRows >= 2 && plan.work >= kThreadedWork && std::thread::hardware_concurrency() > 1;
+  if (!twoThreads) return RunBand(job, plan, stop, 0, outRows, true);
+  const std::int32_t middle = outRows / 2;
+  GpStatus second = Ok;
+  std::thread worker;
+  try {
+    worker = std::thread([&] { second = RunBand(job, plan, stop, middle, outRows, false); });
+  } catch (const std::system_error&) {
+    return RunBand(job, plan, stop, 0, outRows, true);
+  }
+  const GpStatus first = RunBand(job, plan, stop, 0, middle, true);
+  worker.join();
+  if (first == OutOfMemory || second == OutOfMemory) return OutOfMemory;
+  return first != Ok ? first : second;
+}
+
+}  // namespace pixavue::platform::gdiplus
