@@ -6,6 +6,7 @@
 #include <pixavue/platform/gdi/gdi.h>
 
 #include "draw_test_support.h"
+#include "metafile_test_files.h"
 
 namespace pixavue::platform::test {
 namespace {
@@ -238,6 +239,44 @@ TEST_F(DrawGraphicsTest, ThumbnailIsAPremultipliedBitmapOfTheAskedSize) {
   EXPECT_EQ(width, 30u);
   GpImage* none = nullptr;
   EXPECT_EQ(GdipGetImageThumbnail(image.get(), 70000, 10, &none, nullptr, nullptr), OutOfMemory);
+}
+
+TEST_F(DrawGraphicsTest, MetafilesArePlayedAtTheDrawnSize) {
+  EmfFile emf(100, 100);
+  emf.Add(U_EMRSELECTOBJECT_set(U_NULL_PEN));
+  emf.Add(U_EMRCREATEBRUSHINDIRECT_set(1, logbrush_set(U_BS_SOLID, colorref3_set(255, 0, 0), 0)));
+  emf.Add(U_EMRSELECTOBJECT_set(1)).Add(U_EMRRECTANGLE_set(U_RECTL{0, 0, 50, 50}));
+  WriteFile(temp_dir() / "square.emf", emf.Finish());
+  ImageGuard metafile(LoadImage(temp_dir() / "square.emf"));
+  UINT32 width = 0;
+  UINT32 height = 0;
+  ASSERT_EQ(GdipGetImageWidth(metafile.get(), &width), Ok);
+  ASSERT_EQ(GdipGetImageHeight(metafile.get(), &height), Ok);
+  constexpr ARGB kRed = 0xFFFF0000;
+
+  // The red square is the top left quarter of the frame.
+  DrawTarget whole(40, 40, PixelFormat32bppARGB, 0);
+  ASSERT_EQ(GdipDrawImageRectI(whole.graphics(), metafile.get(), 0, 0, 40, 40), Ok);
+  std::vector<ARGB> out = whole.pixels();
+  EXPECT_EQ(out[10 * 40 + 10], kRed);
+  EXPECT_EQ(out[10 * 40 + 30], 0u);
+  EXPECT_EQ(out[30 * 40 + 30], 0u);
+
+  // That quarter alone, enlarged.
+  DrawTarget quarter(40, 40, PixelFormat32bppARGB, 0);
+  ASSERT_EQ(GdipDrawImageRectRectI(quarter.graphics(), metafile.get(), 0, 0, 40, 40, 0, 0,
+                                   static_cast<INT>(width / 2), static_cast<INT>(height / 2), UnitPixel, nullptr,
+                                   nullptr, nullptr),
+            Ok);
+  out = quarter.pixels();
+  EXPECT_EQ(out[5 * 40 + 5], kRed);
+  EXPECT_EQ(out[35 * 40 + 35], kRed);
+
+  ImageGuard thumbnail;
+  ASSERT_EQ(GdipGetImageThumbnail(metafile.get(), 20, 20, thumbnail.out(), nullptr, nullptr), Ok);
+  out = ReadArgbPixels(thumbnail.get());
+  EXPECT_EQ(out[5 * 20 + 5], kRed);
+  EXPECT_EQ(out[15 * 20 + 15], 0u);
 }
 
 }  // namespace
