@@ -122,6 +122,8 @@ class AxisBuilder final {
   GpStatus Pack(AxisWeights& out) const {
     std::int32_t taps = 1;
     for (const OutputTaps& t : taps_) taps = std::max(taps, t.count);
+    // An even count lets the filters take taps in pairs.
+    if (taps % 2 != 0 && taps > 1) ++taps;
     taps = std::min(taps, inputs_);
     if (static_cast<std::int64_t>(taps) * m_.outCount > kMaxTableEntries) return OutOfMemory;
     out.taps = taps;

@@ -55,31 +55,62 @@ inline __m128i PackFour(__m128i s0, __m128i s1, __m128i s2, __m128i s3) {
 
 }  // namespace
 
+#if defined(__SSE2__)
+namespace {
+
+// Two adjacent 16-bit weights as the pair _mm_madd_epi16 multiplies with
+// the interleaved channels of two pixels.
+inline __m128i WeightsAt(const std::int16_t* w) {
+  std::int32_t pair;
+  std::memcpy(&pair, w, 4);
+  return _mm_set1_epi32(pair);
+}
+
+// Weighted channel sums of one output, taps taken two at a time (an odd
+// last tap alone).
+inline __m128i RowSums(const std::uint32_t* p, const std::int16_t* w, std::int32_t taps) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i sums = _mm_set1_epi32(kRounding);
+  std::int32_t k = 0;
+  for (; k + 1 < taps; k += 2) {
+    const __m128i pair = _mm_unpacklo_epi8(_mm_unpacklo_epi8(LoadPixel(p + k), LoadPixel(p + k + 1)), zero);
+    sums = _mm_add_epi32(sums, _mm_madd_epi16(pair, WeightsAt(w + k)));
+  }
+  if (k < taps) {
+    const __m128i single = _mm_unpacklo_epi8(_mm_unpacklo_epi8(LoadPixel(p + k), zero), zero);
+    sums = _mm_add_epi32(sums, _mm_madd_epi16(single, WeightPair(w[k], 0)));
+  }
+  return _mm_srai_epi32(sums, kWeightBits);
+}
+
+}  // namespace
+#endif
+
 void FilterRow(const std::uint32_t* in, const std::int32_t* first, const std::int16_t* weights, std::int32_t taps,
                std::uint32_t count, std::uint32_t* out) {
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const std::uint32_t* p = in + first[i];
-    const std::int16_t* w = weights + std::size_t{i} * static_cast<std::size_t>(taps);
+  const auto stride = static_cast<std::size_t>(taps);
+  std::uint32_t i = 0;
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    __m128i sums = _mm_set1_epi32(kRounding);
-    std::int32_t k = 0;
-    for (; k + 1 < taps; k += 2) {
-      const __m128i pair = _mm_unpacklo_epi8(_mm_unpacklo_epi8(LoadPixel(p + k), LoadPixel(p + k + 1)), zero);
-      sums = _mm_add_epi32(sums, _mm_madd_epi16(pair, WeightPair(w[k], w[k + 1])));
-    }
-    if (k < taps) {
-      const __m128i single = _mm_unpacklo_epi8(_mm_unpacklo_epi8(LoadPixel(p + k), zero), zero);
-      sums = _mm_add_epi32(sums, _mm_madd_epi16(single, WeightPair(w[k], 0)));
-    }
-    const __m128i packed = _mm_packs_epi32(_mm_srai_epi32(sums, kWeightBits), zero);
-    out[i] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(ClampToAlpha(_mm_packus_epi16(packed, zero))));
+  // Two outputs at a time share the packing.
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 2 <= count; i += 2) {
+    const __m128i a = RowSums(in + first[i], weights + i * stride, taps);
+    const __m128i b = RowSums(in + first[i + 1], weights + (i + 1) * stride, taps);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), ClampToAlpha(_mm_packus_epi16(_mm_packs_epi32(a, b), zero)));
+  }
+  for (; i < count; ++i) {
+    const __m128i a = RowSums(in + first[i], weights + i * stride, taps);
+    out[i] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(ClampToAlpha(_mm_packus_epi16(_mm_packs_epi32(a, zero), zero))));
+  }
 #else
+  for (; i < count; ++i) {
+    const std::uint32_t* p = in + first[i];
+    const std::int16_t* w = weights + i * stride;
     std::int32_t sums[4] = {};
     for (std::int32_t k = 0; k < taps; ++k) AddWeighted(p[k], w[k], sums);
     out[i] = PackSums(sums);
-#endif
   }
+#endif
 }
 
 void FilterColumns(const std::uint32_t* const* rows, const std::int16_t* weights, std::int32_t taps,
@@ -136,21 +167,54 @@ void AddToColumnSums(const std::uint32_t* row, std::uint32_t count, std::uint16_
   }
 }
 
+namespace {
+
+#if defined(__SSE2__)
+// Column sums of four pixels over `Rows` rows (a constant, so the loop over
+// the rows unrolls), from column x.
+template <int Rows>
+inline void SumFour(const std::uint32_t* const* rows, std::int32_t rowCount, std::uint32_t x, std::uint16_t* sums) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i low = zero;
+  __m128i high = zero;
+  const std::int32_t count = Rows > 0 ? Rows : rowCount;
+  for (std::int32_t r = 0; r < count; ++r) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + x));
+    low = _mm_add_epi16(low, _mm_unpacklo_epi8(v, zero));
+    high = _mm_add_epi16(high, _mm_unpackhi_epi8(v, zero));
+  }
+  auto* s = reinterpret_cast<__m128i*>(sums + std::size_t{x} * 4);
+  _mm_storeu_si128(s, low);
+  _mm_storeu_si128(s + 1, high);
+}
+
+template <int Rows>
+std::uint32_t SumAllFours(const std::uint32_t* const* rows, std::int32_t rowCount, std::uint32_t count,
+                          std::uint16_t* sums) {
+  std::uint32_t x = 0;
+  for (; x + 4 <= count; x += 4) SumFour<Rows>(rows, rowCount, x, sums);
+  return x;
+}
+#endif
+
+}  // namespace
+
 void SumColumns(const std::uint32_t* const* rows, std::int32_t rowCount, std::uint32_t count, std::uint16_t* sums) {
   std::uint32_t x = 0;
 #if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  for (; x + 4 <= count; x += 4) {
-    __m128i low = zero;
-    __m128i high = zero;
-    for (std::int32_t r = 0; r < rowCount; ++r) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + x));
-      low = _mm_add_epi16(low, _mm_unpacklo_epi8(v, zero));
-      high = _mm_add_epi16(high, _mm_unpackhi_epi8(v, zero));
-    }
-    auto* s = reinterpret_cast<__m128i*>(sums + std::size_t{x} * 4);
-    _mm_storeu_si128(s, low);
-    _mm_storeu_si128(s + 1, high);
+  switch (rowCount) {
+    case 2:
+      x = SumAllFours<2>(rows, rowCount, count, sums);
+      break;
+    case 3:
+      x = SumAllFours<3>(rows, rowCount, count, sums);
+      break;
+    case 4:
+      x = SumAllFours<4>(rows, rowCount, count, sums);
+      break;
+    default:
+      x = SumAllFours<0>(rows, rowCount, count, sums);
+      break;
   }
 #endif
   std::fill(sums + std::size_t{x} * 4, sums + std::size_t{count} * 4, std::uint16_t{0});
@@ -160,7 +224,28 @@ void SumColumns(const std::uint32_t* const* rows, std::int32_t rowCount, std::ui
 void AverageBoxes(const std::uint16_t* sums, std::uint32_t columns, std::int32_t factor, std::uint32_t rows,
                   std::uint32_t* out) {
   const auto step = static_cast<std::uint32_t>(factor);
-  for (std::uint32_t begin = 0, i = 0; begin < columns; begin += step, ++i) {
+  std::uint32_t begin = 0;
+  std::uint32_t i = 0;
+#if defined(__SSE2__)
+  // Two whole boxes at a time, summed in 16 bits while that cannot overflow.
+  if (std::uint64_t{step} * rows * 255 <= 0xFFFF) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128 scale = _mm_set1_ps(1.0f / static_cast<float>(step * rows));
+    for (; begin + 2 * step <= columns; begin += 2 * step, i += 2) {
+      __m128i total = zero;
+      for (std::uint32_t k = 0; k < step; ++k) {
+        const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(sums + std::size_t{begin + k} * 4));
+        const __m128i second =
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(sums + std::size_t{begin + step + k} * 4));
+        total = _mm_add_epi16(total, _mm_unpacklo_epi64(first, second));
+      }
+      const __m128i low = _mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(total, zero)), scale));
+      const __m128i high = _mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(total, zero)), scale));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(_mm_packs_epi32(low, high), zero));
+    }
+  }
+#endif
+  for (; begin < columns; begin += step, ++i) {
     const std::uint32_t end = std::min(columns, begin + step);
     const float scale = 1.0f / static_cast<float>((end - begin) * rows);
 #if defined(__SSE2__)
