@@ -83,7 +83,8 @@ void MetafileCanvas::RestoreDC(std::int32_t level) {
 
 MetafileCanvas::SavedPath MetafileCanvas::TakePath() {
   SavedPath kept;
-  if (inPath_) kept.reset(cairo_copy_path(cairo_));
+  // Copying is charged like emitting the points again.
+  if (inPath_ && Charge(shapePoints_ * kPointCost)) kept.reset(cairo_copy_path(cairo_));
   cairo_new_path(cairo_);
   return kept;
 }
@@ -135,7 +136,7 @@ void MetafileCanvas::ClipToDeviceRects(std::span<const RectD> rects, bool replac
 void MetafileCanvas::BeginPath() {
   inPath_ = true;
   path_.reset();
-  pathPoints_ = 0;
+  shapePoints_ = pathPoints_ = 0;
   cairo_new_path(cairo_);
 }
 

@@ -153,6 +153,9 @@ class MetafileCanvas final {
   Transform shapeTransform_;  // LogicalToOutput while a shape is built
   std::uint64_t shapePoints_ = 0;
   bool inPath_ = false;
+  // Work units of one emitted point.
+  static constexpr std::uint64_t kPointCost = 16;
+
   SavedPath path_;  // the path ended by EndPath, in output pixels
   std::uint64_t pathPoints_ = 0;
   bool exhausted_ = false;

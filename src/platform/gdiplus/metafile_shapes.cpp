@@ -17,8 +17,6 @@ namespace {
 constexpr double kCoordinateLimit = 1 << 20;
 constexpr double kQuarterTurn = std::numbers::pi / 2;
 constexpr double kFullTurn = 2 * std::numbers::pi;
-// Work units of one emitted point.
-constexpr std::uint64_t kPointCost = 16;
 
 PointD Clamped(PointD p) {
   // fmax/fmin also turn NaN into a limit.

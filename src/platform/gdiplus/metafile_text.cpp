@@ -24,6 +24,8 @@ constexpr std::uint8_t kFamilyRoman = 0x10;
 constexpr std::uint8_t kFamilyModern = 0x30;
 constexpr std::uint8_t kFamilyMask = 0xF0;
 constexpr std::int32_t kBoldWeight = 600;
+// Work units of a glyph on top of its area.
+constexpr std::uint64_t kGlyphCost = 64;
 
 bool Contains(const std::string& text, std::string_view word) {
   auto lower = [](char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); };
@@ -91,7 +93,7 @@ void MetafileCanvas::TextOut(PointD reference, std::string_view utf8, std::uint3
     emX = em * ScaleX(toOutput);
   }
   if (!(emY >= kMinGlyphPixels && emY <= kMaxGlyphPixels && emX >= kMinGlyphPixels && emX <= kMaxGlyphPixels)) return;
-  if (!Charge(static_cast<std::uint64_t>(emX * emY) * (text.size() + 1))) return;
+  if (!Charge((static_cast<std::uint64_t>(emX * emY) + kGlyphCost) * (text.size() + 1))) return;
 
   // Measured upright, then drawn along the baseline's direction: the page's
   // x axis turned by the escapement (counter-clockwise on the output).
