@@ -57,8 +57,9 @@ Plan MakePlan(const AxisWeights& columns, const AxisWeights& rows) {
   const double outWidth = columns.outCount();
   const double outHeight = rows.outCount();
   const double inputRows = std::min<double>(rows.inputCount, outHeight * rows.taps);
-  const double horizontalFirst = inputRows * outWidth * columns.taps * kRowTapCost + outHeight * outWidth * rows.taps;
-  const double verticalFirst = outHeight * plan.inputCount * rows.taps + outHeight * outWidth * columns.taps * kRowTapCost;
+  const double rowTap = columns.taps == 1 ? 1.0 : kRowTapCost;  // a gather is cheap
+  const double horizontalFirst = inputRows * outWidth * columns.taps * rowTap + outHeight * outWidth * rows.taps;
+  const double verticalFirst = outHeight * plan.inputCount * rows.taps + outHeight * outWidth * columns.taps * rowTap;
   plan.verticalFirst = rows.taps > 1 && verticalFirst < horizontalFirst;
   const double boxing = (columns.boxFactor > 1 || rows.boxFactor > 1) ? static_cast<double>(plan.sourceCount) * rows.sourceCount : 0.0;
   plan.work = std::min(horizontalFirst, verticalFirst) + boxing;
