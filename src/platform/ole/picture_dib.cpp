@@ -1,6 +1,7 @@
 #include <pixavue/platform/ole/picture_dib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -31,6 +32,14 @@ std::optional<std::size_t> PixelOffset(const BITMAPINFOHEADER& header, std::size
   const std::uint64_t offset = header.biSize + (separateMasks ? kMaskBytes : 0) + colours * sizeof(RGBQUAD);
   if (offset > dibSize) return std::nullopt;
   return static_cast<std::size_t>(offset);
+}
+
+// Bytes of the rows a header describes, so that a DIB whose rows are not all
+// there is refused before anything is allocated for it.
+std::optional<std::uint64_t> RowBytes(const BITMAPINFOHEADER& header) {
+  if (header.biWidth <= 0 || header.biHeight == 0 || header.biHeight == INT32_MIN) return std::nullopt;
+  const std::uint64_t rows = header.biHeight < 0 ? -std::int64_t{header.biHeight} : header.biHeight;
+  return DibStride(header.biWidth, header.biBitCount) * rows;
 }
 
 BITMAPINFOHEADER HeaderFor(const GdiPixels& pixels, std::size_t stride) {
@@ -78,7 +87,8 @@ HBITMAP BitmapFromPackedDib(std::span<const std::uint8_t> dib) {
   BITMAPINFOHEADER header;
   std::memcpy(&header, dib.data(), kHeaderBytes);
   const std::optional<std::size_t> offset = PixelOffset(header, dib.size());
-  if (!offset) return HBITMAP{};
+  const std::optional<std::uint64_t> rowBytes = RowBytes(header);
+  if (!offset || !rowBytes || *rowBytes > dib.size() - *offset) return HBITMAP{};
   // CreateDIBSection reads the header, masks and colour table in place; a
   // copy keeps them aligned as a BITMAPINFO must be. (A table of more
   // bits a pixel is not read.)

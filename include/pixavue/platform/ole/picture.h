@@ -37,25 +37,30 @@ inline constexpr SHORT PICTYPE_ENHMETAFILE = 4;
 // the structure is 24 bytes; OleCreatePictureIndirect accepts that size and
 // also 20, the size of the same layout with 32-bit handles, which callers
 // written for that layout pass.
+struct PICTDESC_BITMAP {
+  HBITMAP hbitmap;
+  HPALETTE hpal;  // 0 for none
+};
+struct PICTDESC_METAFILE {
+  HMETAFILE hmeta;
+  LONG xExt;  // HIMETRIC
+  LONG yExt;
+};
+struct PICTDESC_ICON {
+  HICON hicon;
+};
+struct PICTDESC_ENHMETAFILE {
+  HENHMETAFILE hemf;
+};
+
 struct PICTDESC {
   UINT cbSizeofstruct = sizeof(PICTDESC);
   UINT picType = static_cast<UINT>(PICTYPE_NONE);
   union {
-    struct {
-      HBITMAP hbitmap;
-      HPALETTE hpal;  // 0 for none
-    } bmp;
-    struct {
-      HMETAFILE hmeta;
-      LONG xExt;  // HIMETRIC
-      LONG yExt;
-    } wmf;
-    struct {
-      HICON hicon;
-    } icon;
-    struct {
-      HENHMETAFILE hemf;
-    } emf;
+    PICTDESC_BITMAP bmp;
+    PICTDESC_METAFILE wmf;
+    PICTDESC_ICON icon;
+    PICTDESC_ENHMETAFILE emf;
   };
   PICTDESC() : bmp{} {}
 };
