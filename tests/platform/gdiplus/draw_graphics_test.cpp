@@ -83,6 +83,18 @@ TEST_F(DrawGraphicsTest, SourceOverOntoAnOpaqueBackground) {
   EXPECT_TRUE(Near(clear.pixels()[5], kHalfRed, 1));
 }
 
+TEST_F(DrawGraphicsTest, AnImageDrawnOntoItselfReadsItsOriginalPixels) {
+  const std::vector<ARGB> column = {0xFFFF0000, 0xFF00FF00, kBlue};
+  ImageGuard image(MakeBitmap(1, 3, PixelFormat32bppARGB, column));
+  GpGraphics* graphics = nullptr;
+  ASSERT_EQ(GdipGetImageGraphicsContext(image.get(), &graphics), Ok);
+  ASSERT_EQ(GdipDrawImageRectRectI(graphics, image.get(), 0, 1, 1, 2, 0, 0, 1, 2, UnitPixel, nullptr, nullptr,
+                                   nullptr),
+            Ok);
+  EXPECT_EQ(ReadArgbPixels(image.get()), (std::vector<ARGB>{column[0], column[0], column[1]}));
+  EXPECT_EQ(GdipDeleteGraphics(graphics), Ok);
+}
+
 TEST_F(DrawGraphicsTest, ClearWritesTheColourInTheTargetFormat) {
   DrawTarget premultiplied(3, 2, PixelFormat32bppPARGB, kHalfRed);
   for (const ARGB p : premultiplied.pixels()) EXPECT_TRUE(Near(p, kHalfRed, 1));
