@@ -38,7 +38,7 @@ struct DrawTarget final {
 // screen) gives an empty frame: drawing there is clipped away. An image
 // target that was disposed gives InvalidParameter, a locked one
 // WrongState; a device context that is no longer in the table
-// InvalidParameter.
+// InvalidParameter; OutOfMemory when memory runs out.
 GpStatus ResolveTarget(const GpGraphics& graphics, DrawTarget& target);
 
 // True for a handle that names a device context of the graphics table.

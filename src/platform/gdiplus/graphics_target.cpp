@@ -2,6 +2,8 @@
 // selected into a device context, described as a frame of the matching
 // pixel format.
 
+#include <new>
+
 #include <pixavue/platform/gdi/gdi.h>
 #include <pixavue/platform/gdi/gdi_pixels.h>
 
@@ -79,15 +81,19 @@ bool IsDeviceContext(HDC dc) {
 
 GpStatus ResolveTarget(const GpGraphics& graphics, DrawTarget& target) {
   target = DrawTarget{};
-  if (graphics.image == nullptr) return TargetOfDc(graphics.dc, target);
-  if (!IsLiveImage(graphics.image)) return InvalidParameter;
-  const GpImage& image = *graphics.image;
-  if (image.lock) return WrongState;
-  target.frame.pixels = ViewOf(image.frame.pixels);
-  target.frame.palette = image.frame.palette;
-  target.dpiX = image.frame.dpiX;
-  target.dpiY = image.frame.dpiY;
-  return Ok;
+  try {
+    if (graphics.image == nullptr) return TargetOfDc(graphics.dc, target);
+    if (!IsLiveImage(graphics.image)) return InvalidParameter;
+    const GpImage& image = *graphics.image;
+    if (image.lock) return WrongState;
+    target.frame.pixels = ViewOf(image.frame.pixels);
+    target.frame.palette = image.frame.palette;
+    target.dpiX = image.frame.dpiX;
+    target.dpiY = image.frame.dpiY;
+    return Ok;
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory;
+  }
 }
 
 }  // namespace pixavue::platform::gdiplus
