@@ -115,14 +115,13 @@ constexpr std::uint32_t kWorldRightMultiply = 3;
 constexpr std::uint32_t kWorldSet = 4;
 constexpr std::size_t kFaceNameBytes = 64;
 
-PointD PointAt(const RecordView& r, std::size_t offset) { return PointD{double(r.I32(offset)), double(r.I32(offset + 4))}; }
-
-RectD RectAt(const RecordView& r, std::size_t offset) {
-  return RectD{double(r.I32(offset)), double(r.I32(offset + 4)), double(r.I32(offset + 8)),
-               double(r.I32(offset + 12))};
+PointD PointAt(const RecordView& r, std::size_t offset) {
+  return PointD{double(r.I32(offset)), double(r.I32(offset + 4))};
 }
 
-RectD Box(PointD at, PointD size) { return RectD{at.x, at.y, at.x + size.x, at.y + size.y}; }
+RectD RectAt(const RecordView& r, std::size_t offset) {
+  return RectD{double(r.I32(offset)), double(r.I32(offset + 4)), double(r.I32(offset + 8)), double(r.I32(offset + 12))};
+}
 
 class EmfPlayer final {
  public:
@@ -468,13 +467,13 @@ class EmfPlayer final {
   void PlayBlt(std::uint32_t type, const RecordView& r) {
     const std::size_t fixedBytes = type == kStretchBlt ? 108 : 100;
     if (!r.Has(0, fixedBytes)) return;
-    const RectD dest = Box(PointAt(r, 24), PointAt(r, 32));
+    const RectD dest = RectFrom(PointAt(r, 24), PointAt(r, 32));
     const std::uint32_t rop = r.U32(40);
     const Dib dib = DibAt(r, 84);
     if (r.U32(88) == 0) return canvas_.PatBlt(dest, rop);
     if (dib.info.empty() || dib.bits.empty() || r.U32(80) == kDibPalColors) return;
     const PointD size = type == kStretchBlt ? PointAt(r, 100) : PointAt(r, 32);
-    DrawDib(canvas_, DibBlit{dib.info, dib.bits, Box(PointAt(r, 44), size), false, dest, rop});
+    DrawDib(canvas_, DibBlit{dib.info, dib.bits, RectFrom(PointAt(r, 44), size), false, dest, rop});
   }
 
   // Bounds, destination origin, source origin and size, bitmap, usage, rop,
@@ -483,8 +482,8 @@ class EmfPlayer final {
     if (!r.Has(0, 80) || r.U32(64) == kDibPalColors) return;
     const Dib dib = DibAt(r, 48);
     if (dib.info.empty() || dib.bits.empty()) return;
-    DrawDib(canvas_, DibBlit{dib.info, dib.bits, Box(PointAt(r, 32), PointAt(r, 40)), true,
-                             Box(PointAt(r, 24), PointAt(r, 72)), r.U32(68)});
+    DrawDib(canvas_, DibBlit{dib.info, dib.bits, RectFrom(PointAt(r, 32), PointAt(r, 40)), true,
+                             RectFrom(PointAt(r, 24), PointAt(r, 72)), r.U32(68)});
   }
 
   // Bounds, destination origin, source origin and size, bitmap, usage,
@@ -495,7 +494,8 @@ class EmfPlayer final {
     const Dib dib = DibAt(r, 48);
     if (dib.info.empty() || dib.bits.empty() || r.U32(68) != 0) return;
     const PointD size = PointAt(r, 40);
-    DrawDib(canvas_, DibBlit{dib.info, dib.bits, Box(PointAt(r, 32), size), true, Box(PointAt(r, 24), size), kSrcCopy});
+    DrawDib(canvas_, DibBlit{dib.info, dib.bits, RectFrom(PointAt(r, 32), size), true, RectFrom(PointAt(r, 24), size),
+                             kSrcCopy});
   }
 
   // Bounds, graphics mode, scales, then the text: reference point, length,

@@ -72,7 +72,8 @@ std::vector<std::uint8_t> PlaceableBytes(const WmfPlaceableFileHeader& header) {
   put16(header.Reserved & 0xFFFF);
   put16(header.Reserved >> 16);
   std::uint16_t checksum = 0;
-  for (std::size_t i = 0; i < kChecksummedWords; ++i) checksum ^= static_cast<std::uint16_t>(out[2 * i] | out[2 * i + 1] << 8);
+  for (std::size_t i = 0; i < kChecksummedWords; ++i)
+    checksum ^= static_cast<std::uint16_t>(out[2 * i] | out[2 * i + 1] << 8);
   put16(checksum);
   return out;
 }

@@ -3,10 +3,9 @@
 // 32bppPARGB pixels for drawing.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
-
-#include <memory>
 
 #include "metafile_state.h"
 #include "pixel_buffer.h"

@@ -29,8 +29,7 @@ std::unique_ptr<MetafileCanvas> MetafileCanvas::Create(const PixelBuffer& target
     cairo_surface_destroy(surface);
     return nullptr;
   }
-  return std::unique_ptr<MetafileCanvas>(
-      new MetafileCanvas(surface, cairo, target.width(), target.height(), setup));
+  return std::unique_ptr<MetafileCanvas>(new MetafileCanvas(surface, cairo, target.width(), target.height(), setup));
 }
 
 MetafileCanvas::MetafileCanvas(cairo_surface_t* surface, cairo_t* cairo, std::uint32_t width, std::uint32_t height,
@@ -44,9 +43,7 @@ MetafileCanvas::~MetafileCanvas() {
   cairo_surface_destroy(surface_);
 }
 
-bool MetafileCanvas::Exhausted() const noexcept {
-  return exhausted_ || cairo_status(cairo_) != CAIRO_STATUS_SUCCESS;
-}
+bool MetafileCanvas::Exhausted() const noexcept { return exhausted_ || cairo_status(cairo_) != CAIRO_STATUS_SUCCESS; }
 
 bool MetafileCanvas::Charge(std::uint64_t units) noexcept {
   if (exhausted_) return false;
@@ -102,8 +99,7 @@ void MetafileCanvas::ClipCurrentPath(cairo_fill_rule_t rule) {
 void MetafileCanvas::IntersectClipRect(const RectD& box) {
   SavedPath kept = TakePath();
   shapeTransform_ = LogicalToOutput();
-  const PointD corners[] = {{box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
-  EmitPoints(corners, true);
+  EmitRect(box);
   ClipCurrentPath(CAIRO_FILL_RULE_WINDING);
   PutPath(std::move(kept));
 }
@@ -112,8 +108,7 @@ void MetafileCanvas::ExcludeClipRect(const RectD& box) {
   SavedPath kept = TakePath();
   shapeTransform_ = LogicalToOutput();
   cairo_rectangle(cairo_, 0, 0, width_, height_);
-  const PointD corners[] = {{box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
-  EmitPoints(corners, true);
+  EmitRect(box);
   ClipCurrentPath(CAIRO_FILL_RULE_EVEN_ODD);
   PutPath(std::move(kept));
 }
@@ -124,9 +119,7 @@ void MetafileCanvas::ClipToDeviceRects(std::span<const RectD> rects, bool replac
   if (!rects.empty()) {
     shapeTransform_ = setup_.deviceToOutput;
     for (const RectD& box : rects) {
-      const PointD corners[] = {
-          {box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
-      EmitPoints(corners, true);
+      EmitRect(box);
     }
     ClipCurrentPath(CAIRO_FILL_RULE_WINDING);
   }

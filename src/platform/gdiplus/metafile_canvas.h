@@ -21,7 +21,7 @@ namespace pixavue::platform::gdiplus::metafile {
 enum class ArcKind { Arc, ArcTo, Chord, Pie };
 
 struct CanvasSetup final {
-  Transform deviceToOutput;  // device coordinates to output pixels
+  Transform deviceToOutput;         // device coordinates to output pixels
   double pixelsPerMmX = 96 / 25.4;  // device resolution, for the metric mapping modes
   double pixelsPerMmY = 96 / 25.4;
   std::uint64_t workBudget = 0;  // pixels touched plus points emitted
@@ -122,6 +122,7 @@ class MetafileCanvas final {
   void EmitLine(PointD logical);
   void EmitCurve(PointD c1, PointD c2, PointD end);
   void EmitPoints(std::span<const PointD> points, bool close);
+  void EmitRect(const RectD& box);
   void EmitBeziers(std::span<const PointD> points);
   void EmitEllipseArc(PointD center, PointD radii, double start, double sweep, bool connect);
   void EnsureCurrentPoint();

@@ -86,9 +86,9 @@ RasterOp RasterOpFor(std::uint32_t rop) {
     case 0x66: out.op = CAIRO_OPERATOR_DIFFERENCE; break;  // SRCINVERT: S ^ D
     case 0x5A: out.op = CAIRO_OPERATOR_DIFFERENCE; break;  // PATINVERT: P ^ D
     case 0x55: out.op = CAIRO_OPERATOR_DIFFERENCE; break;  // DSTINVERT: ~D
-    case 0x33:                                            // NOTSRCCOPY: ~S
-    case 0x11: out.invertSource = true; break;            // NOTSRCERASE: ~(S | D), drawn as ~S
-    case 0xBB:                                            // MERGEPAINT: ~S | D
+    case 0x33:                                             // NOTSRCCOPY: ~S
+    case 0x11: out.invertSource = true; break;             // NOTSRCERASE: ~(S | D), drawn as ~S
+    case 0xBB:                                             // MERGEPAINT: ~S | D
       out.invertSource = true;
       out.op = CAIRO_OPERATOR_LIGHTEN;
       break;
@@ -213,9 +213,7 @@ void MetafileCanvas::PatBlt(const RectD& dest, std::uint32_t rop) {
   const std::uint32_t index = (rop >> 16) & 0xFF;
   if (index == 0xAA) return;  // the destination unchanged
   BeginShape();
-  const PointD corners[] = {
-      {dest.left, dest.top}, {dest.right, dest.top}, {dest.right, dest.bottom}, {dest.left, dest.bottom}};
-  EmitPoints(corners, true);
+  EmitRect(dest);
   if (ChargePath(0)) {
     if (index == 0x00 || index == 0xFF || index == 0x55) {
       SetSourceColor(index == 0x00 ? 0x000000 : 0xFFFFFF);
@@ -239,23 +237,20 @@ void MetafileCanvas::StretchBlt(const PixelBuffer& source, const RectD& sourceRe
   if (inPath_ || source.empty() || sourceWidth == 0 || sourceHeight == 0 || destWidth == 0 || destHeight == 0) return;
   BeginShape();
   // Source pixels to output pixels, and its inverse for the pattern.
-  const Transform toOutput = Then(Then(Translation(-sourceRect.left, -sourceRect.top),
-                                       Then(Scaling(destWidth / sourceWidth, destHeight / sourceHeight),
-                                            Translation(dest.left, dest.top))),
-                                  shapeTransform_);
+  const Transform toOutput =
+      Then(Then(Translation(-sourceRect.left, -sourceRect.top),
+                Then(Scaling(destWidth / sourceWidth, destHeight / sourceHeight), Translation(dest.left, dest.top))),
+           shapeTransform_);
   const auto toSource = Inverse(toOutput);
   if (!toSource) return;
   std::optional<PixelBuffer> inverted;
   if (raster.invertSource && !(inverted = Inverted(source))) return;
-  const PointD corners[] = {
-      {dest.left, dest.top}, {dest.right, dest.top}, {dest.right, dest.bottom}, {dest.left, dest.bottom}};
-  EmitPoints(corners, true);
+  EmitRect(dest);
   if (ChargePath(0)) {
     cairo_surface_t* surface = SurfaceOver(inverted ? *inverted : source);
     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
     cairo_matrix_t matrix;
-    cairo_matrix_init(&matrix, toSource->m11, toSource->m12, toSource->m21, toSource->m22, toSource->dx,
-                      toSource->dy);
+    cairo_matrix_init(&matrix, toSource->m11, toSource->m12, toSource->m21, toSource->m22, toSource->dx, toSource->dy);
     cairo_pattern_set_matrix(pattern, &matrix);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
     // Enlarged pixels stay sharp (GDI's default stretch mode); reductions

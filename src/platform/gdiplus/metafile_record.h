@@ -6,7 +6,6 @@
 #include <bit>
 #include <cstdint>
 #include <span>
-
 #include <vector>
 
 #include "byte_reader.h"

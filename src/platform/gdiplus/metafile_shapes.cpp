@@ -91,6 +91,11 @@ void MetafileCanvas::EmitPoints(std::span<const PointD> points, bool close) {
   if (close) cairo_close_path(cairo_);
 }
 
+void MetafileCanvas::EmitRect(const RectD& box) {
+  const PointD corners[] = {{box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
+  EmitPoints(corners, true);
+}
+
 void MetafileCanvas::EmitBeziers(std::span<const PointD> points) {
   for (std::size_t i = 0; i + 3 <= points.size(); i += 3) EmitCurve(points[i], points[i + 1], points[i + 2]);
 }
@@ -213,8 +218,9 @@ void MetafileCanvas::PolyPolygon(std::span<const PointD> points, std::span<const
 }
 
 void MetafileCanvas::Rectangle(const RectD& box) {
-  const PointD corners[] = {{box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
-  Polygon(corners);
+  BeginShape();
+  EmitRect(box);
+  Finish(true, true);
 }
 
 void MetafileCanvas::RoundRect(const RectD& box, PointD corner) {
@@ -273,8 +279,7 @@ void MetafileCanvas::SetPixel(PointD p, ColorRef color) {
   const Pen keptPen = state_.pen;
   state_.brush = Brush{kBrushSolid, color, 0, nullptr};
   state_.pen.style = kPenNull;
-  const PointD corners[] = {{p.x, p.y}, {p.x + 1, p.y}, {p.x + 1, p.y + 1}, {p.x, p.y + 1}};
-  Polygon(corners);
+  Rectangle(RectD{p.x, p.y, p.x + 1, p.y + 1});
   state_.brush = kept;
   state_.pen = keptPen;
 }

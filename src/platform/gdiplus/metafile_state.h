@@ -26,6 +26,11 @@ struct RectD final {
   double bottom = 0;
 };
 
+// The rectangle of `size` (negative: towards smaller coordinates) at `origin`.
+inline RectD RectFrom(PointD origin, PointD size) {
+  return RectD{origin.x, origin.y, origin.x + size.x, origin.y + size.y};
+}
+
 // Pen styles (low bits), end caps, joins and the geometric flag.
 inline constexpr std::uint32_t kPenSolid = 0;
 inline constexpr std::uint32_t kPenDash = 1;
@@ -94,7 +99,7 @@ struct Brush final {
 };
 
 struct Font final {
-  double height = 0;  // logical units: < 0 character height, > 0 cell height, 0 default
+  double height = 0;      // logical units: < 0 character height, > 0 cell height, 0 default
   double escapement = 0;  // tenths of a degree, counter-clockwise
   std::int32_t weight = 400;
   bool italic = false;

@@ -64,9 +64,7 @@ void MetafileCanvas::TextOut(PointD reference, std::string_view utf8, std::uint3
   if (box != nullptr && (options & kTextOpaque) != 0) {
     const Brush kept = state_.brush;
     state_.brush = Brush{kBrushSolid, state_.backgroundColor, 0, nullptr};
-    const PointD corners[] = {
-        {box->left, box->top}, {box->right, box->top}, {box->right, box->bottom}, {box->left, box->bottom}};
-    EmitPoints(corners, true);
+    EmitRect(*box);
     FillCurrentPath();
     cairo_new_path(cairo_);
     state_.brush = kept;
@@ -123,9 +121,7 @@ void MetafileCanvas::TextOut(PointD reference, std::string_view utf8, std::uint3
 
   cairo_save(cairo_);
   if (clip != nullptr) {
-    const PointD corners[] = {
-        {clip->left, clip->top}, {clip->right, clip->top}, {clip->right, clip->bottom}, {clip->left, clip->bottom}};
-    EmitPoints(corners, true);
+    EmitRect(*clip);
     cairo_clip(cairo_);
   }
   auto band = [&](double from, double to, ColorRef color) {

@@ -22,9 +22,9 @@ double Ratio(double viewport, double window) noexcept { return window == 0 ? 1 :
 }  // namespace
 
 Transform Then(const Transform& a, const Transform& b) noexcept {
-  return Transform{a.m11 * b.m11 + a.m12 * b.m21,          a.m11 * b.m12 + a.m12 * b.m22,
-                   a.m21 * b.m11 + a.m22 * b.m21,          a.m21 * b.m12 + a.m22 * b.m22,
-                   a.dx * b.m11 + a.dy * b.m21 + b.dx,      a.dx * b.m12 + a.dy * b.m22 + b.dy};
+  return Transform{a.m11 * b.m11 + a.m12 * b.m21,      a.m11 * b.m12 + a.m12 * b.m22,
+                   a.m21 * b.m11 + a.m22 * b.m21,      a.m21 * b.m12 + a.m22 * b.m22,
+                   a.dx * b.m11 + a.dy * b.m21 + b.dx, a.dx * b.m12 + a.dy * b.m22 + b.dy};
 }
 
 PointD Apply(const Transform& t, PointD p) noexcept {

@@ -86,8 +86,7 @@ PointD PointAt(const RecordView& r, std::size_t offset) {  // y, then x
 }
 
 RectD RectAt(const RecordView& r, std::size_t offset) {  // bottom, right, top, left
-  return RectD{double(r.I16(offset + 6)), double(r.I16(offset + 4)), double(r.I16(offset + 2)),
-               double(r.I16(offset))};
+  return RectD{double(r.I16(offset + 6)), double(r.I16(offset + 4)), double(r.I16(offset + 2)), double(r.I16(offset))};
 }
 
 class WmfPlayer final {
@@ -299,44 +298,56 @@ class WmfPlayer final {
     }
   }
 
-  static RectD Box(PointD at, PointD size) { return RectD{at.x, at.y, at.x + size.x, at.y + size.y}; }
-
   // Without a bitmap the record is one word longer than its fixed fields
   // and paints with the brush.
   void PlayDibBitBlt(const RecordView& r) {
     if (r.size() == 18) {
-      canvas_.PatBlt(Box(PointAt(r, 14), PointAt(r, 10)), r.U32(0));
+      canvas_.PatBlt(RectFrom(PointAt(r, 14), PointAt(r, 10)), r.U32(0));
       return;
     }
     if (!r.Has(0, 16)) return;
     const PointD source = PointAt(r, 4), size = PointAt(r, 8);
-    DrawDib(canvas_, DibBlit{r.Bytes(16, r.size() - 16), {}, Box(source, size), false, Box(PointAt(r, 12), size),
-                             r.U32(0)});
+    DrawDib(
+        canvas_,
+        DibBlit{
+            r.Bytes(16, r.size() - 16), {}, RectFrom(source, size), false, RectFrom(PointAt(r, 12), size), r.U32(0)});
   }
 
   void PlayDibStretchBlt(const RecordView& r) {
     if (r.size() == 22) {
-      canvas_.PatBlt(Box(PointAt(r, 18), PointAt(r, 14)), r.U32(0));
+      canvas_.PatBlt(RectFrom(PointAt(r, 18), PointAt(r, 14)), r.U32(0));
       return;
     }
     if (!r.Has(0, 20)) return;
-    DrawDib(canvas_, DibBlit{r.Bytes(20, r.size() - 20), {}, Box(PointAt(r, 8), PointAt(r, 4)), false,
-                             Box(PointAt(r, 16), PointAt(r, 12)), r.U32(0)});
+    DrawDib(canvas_, DibBlit{r.Bytes(20, r.size() - 20),
+                             {},
+                             RectFrom(PointAt(r, 8), PointAt(r, 4)),
+                             false,
+                             RectFrom(PointAt(r, 16), PointAt(r, 12)),
+                             r.U32(0)});
   }
 
   // rop, usage, source size and origin, destination size and origin, DIB.
   void PlayStretchDib(const RecordView& r) {
     if (!r.Has(0, 22) || r.U16(4) == kDibPalColors) return;
-    DrawDib(canvas_, DibBlit{r.Bytes(22, r.size() - 22), {}, Box(PointAt(r, 10), PointAt(r, 6)), true,
-                             Box(PointAt(r, 18), PointAt(r, 14)), r.U32(0)});
+    DrawDib(canvas_, DibBlit{r.Bytes(22, r.size() - 22),
+                             {},
+                             RectFrom(PointAt(r, 10), PointAt(r, 6)),
+                             true,
+                             RectFrom(PointAt(r, 18), PointAt(r, 14)),
+                             r.U32(0)});
   }
 
   // usage, scan count, first scan, source origin, size, destination, DIB.
   void PlaySetDibToDevice(const RecordView& r) {
     if (!r.Has(0, 18) || r.U16(0) == kDibPalColors) return;
     const PointD size = PointAt(r, 10);
-    DrawDib(canvas_, DibBlit{r.Bytes(18, r.size() - 18), {}, Box(PointAt(r, 6), size), true,
-                             Box(PointAt(r, 14), size), 0x00CC0020});
+    DrawDib(canvas_, DibBlit{r.Bytes(18, r.size() - 18),
+                             {},
+                             RectFrom(PointAt(r, 6), size),
+                             true,
+                             RectFrom(PointAt(r, 14), size),
+                             0x00CC0020});
   }
 
   std::string Text(std::span<const std::uint8_t> bytes) { return TextFromCharset(bytes, state().font.charset); }

@@ -1,9 +1,9 @@
 // Metafile images through the flat functions: from files and from metafile
 // handles (with a placeable header, handle ownership), and their header.
 
-#include <string>
-
 #include <pixavue/platform/gdi/gdi.h>
+
+#include <string>
 
 #include "gdiplus_test_support.h"
 #include "image.h"

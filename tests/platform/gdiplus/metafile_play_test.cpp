@@ -48,7 +48,7 @@ class MetafilePlayTest : public GdiplusTest {
     return out;
   }
 
-  void ExpectProbes(const Rendered& rendered, std::initializer_list<Probe> probes, const std::string& what) {
+  void ExpectProbes(const Rendered& rendered, const std::vector<Probe>& probes, const std::string& what) {
     ASSERT_EQ(rendered.status, Ok) << what;
     for (const Probe& p : probes) {
       EXPECT_EQ(rendered.At(p.x, p.y), p.color) << what << " at " << p.x << "," << p.y;
@@ -80,8 +80,13 @@ TEST_F(MetafilePlayTest, EmfShapesLandWhereTheyAreDrawnAtTwiceTheSize) {
   const U_POINT16 line[] = {{10, 80}, {50, 80}};
   emf.Add(U_EMRPOLYLINE16_set(Rect(0, 0, 0, 0), 2, line));
   ExpectProbes(Render(emf.Finish(), 200, 200),
-               {{60, 50, kRed}, {110, 60, kClear}, {150, 150, kBlue}, {124, 124, kClear}, {60, 160, kGreen},
-                {60, 170, kClear}, {2, 2, kClear}},
+               {{60, 50, kRed},
+                {110, 60, kClear},
+                {150, 150, kBlue},
+                {124, 124, kClear},
+                {60, 160, kGreen},
+                {60, 170, kClear},
+                {2, 2, kClear}},
                "shapes");
 }
 
@@ -98,23 +103,35 @@ TEST_F(MetafilePlayTest, EmfMappingModesAndWorldTransform) {
          e.Add(U_EMRSETMAPMODE_set(U_MM_ANISOTROPIC)).Add(U_EMRSETWINDOWEXTEX_set(U_SIZEL{1000, 1000}));
          e.Add(U_EMRSETVIEWPORTEXTEX_set(U_SIZEL{100, 100}));
        },
-       Rect(0, 0, 500, 500), {25, 25, kRed}, {75, 75, kClear}},
+       Rect(0, 0, 500, 500),
+       {25, 25, kRed},
+       {75, 75, kClear}},
       {"isotropic keeps the aspect",
        [](EmfFile& e) {
          e.Add(U_EMRSETMAPMODE_set(7)).Add(U_EMRSETWINDOWEXTEX_set(U_SIZEL{200, 100}));
          e.Add(U_EMRSETVIEWPORTEXTEX_set(U_SIZEL{100, 100}));
        },
-       Rect(0, 0, 200, 100), {50, 25, kRed}, {50, 75, kClear}},
-      {"tenths of a millimetre, y up", [](EmfFile& e) { e.Add(U_EMRSETMAPMODE_set(U_MM_LOMETRIC)); },
-       Rect(0, 0, 500, -500), {25, 25, kRed}, {75, 75, kClear}},
-      {"window origin", [](EmfFile& e) { e.Add(U_EMRSETWINDOWORGEX_set(point32_set(-50, 0))); },
-       Rect(0, 0, 50, 50), {75, 25, kRed}, {25, 25, kClear}},
+       Rect(0, 0, 200, 100),
+       {50, 25, kRed},
+       {50, 75, kClear}},
+      {"tenths of a millimetre, y up",
+       [](EmfFile& e) { e.Add(U_EMRSETMAPMODE_set(U_MM_LOMETRIC)); },
+       Rect(0, 0, 500, -500),
+       {25, 25, kRed},
+       {75, 75, kClear}},
+      {"window origin",
+       [](EmfFile& e) { e.Add(U_EMRSETWINDOWORGEX_set(point32_set(-50, 0))); },
+       Rect(0, 0, 50, 50),
+       {75, 25, kRed},
+       {25, 25, kClear}},
       {"world transform",
        [](EmfFile& e) {
          e.Add(U_EMRSETWORLDTRANSFORM_set(xform_set(2, 0, 0, 1, 0, 0)));
          e.Add(U_EMRMODIFYWORLDTRANSFORM_set(xform_set(1, 0, 0, 1, 0, 50), U_MWT_RIGHTMULTIPLY));
        },
-       Rect(0, 0, 25, 50), {40, 75, kRed}, {60, 75, kClear}},
+       Rect(0, 0, 25, 50),
+       {40, 75, kRed},
+       {60, 75, kClear}},
   };
   for (const Case& c : cases) {
     EmfFile emf(100, 100);
@@ -160,9 +177,9 @@ TEST_F(MetafilePlayTest, DibBlitsKeepTheirOrientationInBothFormats) {
   // The whole bitmap, then a source of one row at y 0: the bottom row, as
   // StretchDIBits counts from the bottom of a bottom-up bitmap.
   for (const std::int16_t rows : {2, 1}) {
-    const std::initializer_list<Probe> expected =
-        rows == 2 ? std::initializer_list<Probe>{{25, 25, kRed}, {75, 25, kGreen}, {25, 75, kBlue}, {75, 75, kWhite}}
-                  : std::initializer_list<Probe>{{25, 25, kBlue}, {75, 25, kWhite}, {25, 75, kBlue}, {75, 75, kWhite}};
+    const std::vector<Probe> expected =
+        rows == 2 ? std::vector<Probe>{{25, 25, kRed}, {75, 25, kGreen}, {25, 75, kBlue}, {75, 75, kWhite}}
+                  : std::vector<Probe>{{25, 25, kBlue}, {75, 25, kWhite}, {25, 75, kBlue}, {75, 75, kWhite}};
     EmfFile emf(100, 100);
     emf.Add(U_EMRSTRETCHDIBITS_set(Rect(0, 0, 99, 99), point32_set(0, 0), point32_set(100, 100), point32_set(0, 0),
                                    point32_set(2, rows), U_DIB_RGB_COLORS, U_SRCCOPY, dib.info, size, bits));

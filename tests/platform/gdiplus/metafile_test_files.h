@@ -35,9 +35,8 @@ inline std::vector<std::uint8_t> Wmf(const std::vector<std::uint8_t>& records, s
 }
 
 // A placeable header with its checksum in front of `wmf`.
-inline std::vector<std::uint8_t> Placeable(std::int16_t left, std::int16_t top, std::int16_t right,
-                                           std::int16_t bottom, std::uint16_t inch,
-                                           const std::vector<std::uint8_t>& wmf) {
+inline std::vector<std::uint8_t> Placeable(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom,
+                                           std::uint16_t inch, const std::vector<std::uint8_t>& wmf) {
   ByteWriter out;
   out.U32(0x9AC6CDD7u).U16(0);
   for (std::int16_t v : {left, top, right, bottom}) out.U16(static_cast<std::uint16_t>(v));
