@@ -91,8 +91,8 @@ void LayerDraw(benchmark::State& state, View view, InterpolationMode mode) {
 // The same area composited over by pixman with a scaling transform (edge
 // pixels repeated, as the layer clamps).
 void PixmanDraw(benchmark::State& state, View view, pixman_filter_t filter) {
-  pixman_image_t* source = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSourceWidth, kSourceHeight,
-                                                    SharedPixels().data(), kSourceWidth * 4);
+  pixman_image_t* source =
+      pixman_image_create_bits(PIXMAN_a8r8g8b8, kSourceWidth, kSourceHeight, SharedPixels().data(), kSourceWidth * 4);
   std::vector<std::uint32_t> targetPixels(std::size_t{kViewWidth} * kViewHeight);
   pixman_image_t* target =
       pixman_image_create_bits(PIXMAN_a8r8g8b8, kViewWidth, kViewHeight, targetPixels.data(), kViewWidth * 4);
@@ -135,7 +135,7 @@ void Register() {
       benchmark::RegisterBenchmark((std::string("Layer/") + c.name + "/" + m.name).c_str(), LayerDraw, c.view, m.mode)
           ->Unit(benchmark::kMillisecond)
           ->UseRealTime()
-        ->MeasureProcessCPUTime();
+          ->MeasureProcessCPUTime();
     }
     benchmark::RegisterBenchmark((std::string("Pixman/") + c.name + "/nearest").c_str(), PixmanDraw, c.view,
                                  PIXMAN_FILTER_NEAREST)

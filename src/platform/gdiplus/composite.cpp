@@ -36,15 +36,14 @@ inline std::uint32_t Load32(const std::uint8_t* p) {
 inline void Store32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
 
 #if defined(__SSE2__)
-// Four pixels at once; `opaque` is OR-ed into the result (the alpha of an
-// opaque target).
+// OverPixel on four pixels at once.
 inline __m128i OverFour(__m128i s, __m128i d) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i keep32 = _mm_sub_epi32(_mm_set1_epi32(255), _mm_srli_epi32(s, 24));
-  const __m128i keep16 = _mm_packs_epi32(keep32, keep32);         // k0 k1 k2 k3 k0 k1 k2 k3
-  const __m128i pairs = _mm_unpacklo_epi16(keep16, keep16);        // k0 k0 k1 k1 k2 k2 k3 k3
-  const __m128i keepLow = _mm_unpacklo_epi32(pairs, pairs);        // k0 x4, k1 x4
-  const __m128i keepHigh = _mm_unpackhi_epi32(pairs, pairs);       // k2 x4, k3 x4
+  const __m128i keep16 = _mm_packs_epi32(keep32, keep32);     // k0 k1 k2 k3 k0 k1 k2 k3
+  const __m128i pairs = _mm_unpacklo_epi16(keep16, keep16);   // k0 k0 k1 k1 k2 k2 k3 k3
+  const __m128i keepLow = _mm_unpacklo_epi32(pairs, pairs);   // k0 x4, k1 x4
+  const __m128i keepHigh = _mm_unpackhi_epi32(pairs, pairs);  // k2 x4, k3 x4
   const __m128i bias = _mm_set1_epi16(128);
   __m128i low = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), keepLow), bias);
   __m128i high = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), keepHigh), bias);
@@ -105,8 +104,8 @@ bool AllOpaque(const std::uint32_t* source, std::uint32_t count) {
 
 Frame RowView(PixelFormat format, std::uint32_t count, void* pixels) {
   Frame view;
-  view.pixels = PixelBuffer::Wrap(format, count, 1, static_cast<std::int32_t>(count) * 4,
-                                  static_cast<std::uint8_t*>(pixels));
+  view.pixels =
+      PixelBuffer::Wrap(format, count, 1, static_cast<std::int32_t>(count) * 4, static_cast<std::uint8_t*>(pixels));
   return view;
 }
 

@@ -33,8 +33,7 @@ GpRectF WholeImage(const GpImage& image) {
 
 GpStatus GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, REAL dsty, REAL dstwidth,
                                REAL dstheight, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight, GpUnit srcUnit,
-                               const GpImageAttributes* imageAttributes, DrawImageAbort callback,
-                               void* callbackData) {
+                               const GpImageAttributes* imageAttributes, DrawImageAbort callback, void* callbackData) {
   const GpStatus status = CheckDraw(graphics, image);
   if (status != Ok) return status;
   if (srcUnit != UnitPixel) return NotImplemented;
@@ -47,10 +46,9 @@ GpStatus GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, 
   return Draw(graphics, image, request);
 }
 
-GpStatus GdipDrawImageRectRectI(GpGraphics* graphics, GpImage* image, INT dstx, INT dsty, INT dstwidth,
-                                INT dstheight, INT srcx, INT srcy, INT srcwidth, INT srcheight, GpUnit srcUnit,
-                                const GpImageAttributes* imageAttributes, DrawImageAbort callback,
-                                void* callbackData) {
+GpStatus GdipDrawImageRectRectI(GpGraphics* graphics, GpImage* image, INT dstx, INT dsty, INT dstwidth, INT dstheight,
+                                INT srcx, INT srcy, INT srcwidth, INT srcheight, GpUnit srcUnit,
+                                const GpImageAttributes* imageAttributes, DrawImageAbort callback, void* callbackData) {
   return GdipDrawImageRectRect(graphics, image, static_cast<REAL>(dstx), static_cast<REAL>(dsty),
                                static_cast<REAL>(dstwidth), static_cast<REAL>(dstheight), static_cast<REAL>(srcx),
                                static_cast<REAL>(srcy), static_cast<REAL>(srcwidth), static_cast<REAL>(srcheight),
@@ -84,9 +82,10 @@ GpStatus GdipDrawImageI(GpGraphics* graphics, GpImage* image, INT x, INT y) {
   const float imageDpiY = metafile ? image->metafile.dpiY : image->frame.dpiY;
   gdiplus::DrawImageRequest request;
   request.source = WholeImage(*image);
-  request.destination = GpRectF{static_cast<REAL>(x), static_cast<REAL>(y),
-                                imageDpiX > 0 ? request.source.Width * target.dpiX / imageDpiX : request.source.Width,
-                                imageDpiY > 0 ? request.source.Height * target.dpiY / imageDpiY : request.source.Height};
+  request.destination =
+      GpRectF{static_cast<REAL>(x), static_cast<REAL>(y),
+              imageDpiX > 0 ? request.source.Width * target.dpiX / imageDpiX : request.source.Width,
+              imageDpiY > 0 ? request.source.Height * target.dpiY / imageDpiY : request.source.Height};
   return Draw(graphics, image, request);
 }
 

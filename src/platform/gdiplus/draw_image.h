@@ -26,8 +26,7 @@ GpStatus DrawImage(const GpGraphics& graphics, GpImage& image, const DrawImageRe
 // Draws the `source` frame onto `target` (the part of the source rectangle
 // inside the frame, onto the matching part of the destination, clipped to
 // the target). Nothing to draw is Ok.
-GpStatus DrawFrame(const Frame& source, Frame& target, const DrawImageRequest& request,
-                   const ResampleQuality& quality);
+GpStatus DrawFrame(const Frame& source, Frame& target, const DrawImageRequest& request, const ResampleQuality& quality);
 
 // Plays a metafile image into pixels for drawing it at the request's size,
 // and draws them (draw_metafile.cpp).

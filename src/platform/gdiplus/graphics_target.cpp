@@ -59,8 +59,7 @@ GpStatus TargetOfDc(HDC dc, DrawTarget& target) {
     firstRow += static_cast<std::ptrdiff_t>(height - 1) * stride;
     stride = -stride;
   }
-  target.frame.pixels =
-      PixelBuffer::Wrap(format, static_cast<std::uint32_t>(pixels->width), height, stride, firstRow);
+  target.frame.pixels = PixelBuffer::Wrap(format, static_cast<std::uint32_t>(pixels->width), height, stride, firstRow);
   for (const RGBQUAD& entry : pixels->colors) {
     target.frame.palette.push_back(0xFF000000u | (ARGB{entry.rgbRed} << 16) | (ARGB{entry.rgbGreen} << 8) |
                                    entry.rgbBlue);

@@ -22,8 +22,7 @@ gdiplus::LiveObjects<GpImageAttributes>& LiveAttributes() {
 }
 
 // The category an adjustment is set for, or null for a bad type or object.
-GpStatus FindCategory(GpImageAttributes* attributes, ColorAdjustType type,
-                      GpImageAttributes::Adjustments*& category) {
+GpStatus FindCategory(GpImageAttributes* attributes, ColorAdjustType type, GpImageAttributes::Adjustments*& category) {
   if (!gdiplus::SessionActive()) return GdiplusNotInitialized;
   if (!LiveAttributes().IsLive(attributes)) return InvalidParameter;
   if (type < ColorAdjustTypeDefault || type >= ColorAdjustTypeCount) return InvalidParameter;
@@ -122,8 +121,8 @@ GpStatus GdipSetImageAttributesGamma(GpImageAttributes* imageAttributes, ColorAd
   return Ok;
 }
 
-GpStatus GdipSetImageAttributesRemapTable(GpImageAttributes* imageAttributes, ColorAdjustType type,
-                                          BOOL enableFlag, UINT32 mapSize, const ColorMap* map) {
+GpStatus GdipSetImageAttributesRemapTable(GpImageAttributes* imageAttributes, ColorAdjustType type, BOOL enableFlag,
+                                          UINT32 mapSize, const ColorMap* map) {
   GpImageAttributes::Adjustments* category = nullptr;
   const GpStatus status = FindCategory(imageAttributes, type, category);
   if (status != Ok) return status;
@@ -140,8 +139,8 @@ GpStatus GdipSetImageAttributesRemapTable(GpImageAttributes* imageAttributes, Co
   return Ok;
 }
 
-GpStatus GdipSetImageAttributesColorKeys(GpImageAttributes* imageAttributes, ColorAdjustType type,
-                                         BOOL enableFlag, ARGB colorLow, ARGB colorHigh) {
+GpStatus GdipSetImageAttributesColorKeys(GpImageAttributes* imageAttributes, ColorAdjustType type, BOOL enableFlag,
+                                         ARGB colorLow, ARGB colorHigh) {
   GpImageAttributes::Adjustments* category = nullptr;
   const GpStatus status = FindCategory(imageAttributes, type, category);
   if (status != Ok) return status;

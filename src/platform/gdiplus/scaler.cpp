@@ -61,7 +61,8 @@ Plan MakePlan(const AxisWeights& columns, const AxisWeights& rows) {
   const double horizontalFirst = inputRows * outWidth * columns.taps * rowTap + outHeight * outWidth * rows.taps;
   const double verticalFirst = outHeight * plan.inputCount * rows.taps + outHeight * outWidth * columns.taps * rowTap;
   plan.verticalFirst = rows.taps > 1 && verticalFirst < horizontalFirst;
-  const double boxing = (columns.boxFactor > 1 || rows.boxFactor > 1) ? static_cast<double>(plan.sourceCount) * rows.sourceCount : 0.0;
+  const double boxing =
+      (columns.boxFactor > 1 || rows.boxFactor > 1) ? static_cast<double>(plan.sourceCount) * rows.sourceCount : 0.0;
   plan.work = std::min(horizontalFirst, verticalFirst) + boxing;
   return plan;
 }
@@ -114,7 +115,7 @@ class BandScaler final {
       }
       if (stop_) return false;
       const auto index = static_cast<std::size_t>(o);
-      const std::uint32_t* line = rows_.taps == 1        ? FilteredRow(rows_.first[index])
+      const std::uint32_t* line = rows_.taps == 1       ? FilteredRow(rows_.first[index])
                                   : plan_.verticalFirst ? VerticalFirstRow(index)
                                                         : HorizontalFirstRow(index);
       compositor_.Over(line, static_cast<std::uint32_t>(job_.targetX), static_cast<std::uint32_t>(job_.targetY + o),
@@ -201,8 +202,8 @@ class BandScaler final {
       }
       pointers_[static_cast<std::size_t>(k)] = filteredRing_.Get(j);
     }
-    FilterColumns(pointers_.data(), rows_.weights.data() + o * static_cast<std::size_t>(rows_.taps), rows_.taps,
-                  width_, line_.data());
+    FilterColumns(pointers_.data(), rows_.weights.data() + o * static_cast<std::size_t>(rows_.taps), rows_.taps, width_,
+                  line_.data());
     return line_.data();
   }
 
@@ -248,8 +249,8 @@ class BandScaler final {
   const std::uint32_t* lastLine_ = nullptr;
 };
 
-GpStatus RunBand(const ScaleJob& job, const Plan& plan, std::atomic<bool>& stop, std::int32_t begin,
-                 std::int32_t end, bool asksAbort) {
+GpStatus RunBand(const ScaleJob& job, const Plan& plan, std::atomic<bool>& stop, std::int32_t begin, std::int32_t end,
+                 bool asksAbort) {
   try {
     BandScaler band(job, plan, stop);
     return band.Run(begin, end, asksAbort) ? Ok : Aborted;

@@ -100,7 +100,8 @@ void FilterRow(const std::uint32_t* in, const std::int32_t* first, const std::in
   }
   for (; i < count; ++i) {
     const __m128i a = RowSums(in + first[i], weights + i * stride, taps);
-    out[i] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(ClampToAlpha(_mm_packus_epi16(_mm_packs_epi32(a, zero), zero))));
+    out[i] =
+        static_cast<std::uint32_t>(_mm_cvtsi128_si32(ClampToAlpha(_mm_packus_epi16(_mm_packs_epi32(a, zero), zero))));
   }
 #else
   for (; i < count; ++i) {
@@ -162,7 +163,8 @@ void AddToColumnSums(const std::uint32_t* row, std::uint32_t count, std::uint16_
 #endif
   for (; x < count; ++x) {
     for (int k = 0; k < 4; ++k) {
-      sums[std::size_t{x} * 4 + k] = static_cast<std::uint16_t>(sums[std::size_t{x} * 4 + k] + ((row[x] >> (8 * k)) & 0xFF));
+      sums[std::size_t{x} * 4 + k] =
+          static_cast<std::uint16_t>(sums[std::size_t{x} * 4 + k] + ((row[x] >> (8 * k)) & 0xFF));
     }
   }
 }

@@ -25,8 +25,7 @@ GpStatus DrawThumbnail(GpImage& image, gdiplus::Frame& frame, GetThumbnailImageA
   request.source = GpRectF{0, 0, static_cast<REAL>(image.width()), static_cast<REAL>(image.height())};
   request.abort = callback;
   request.abortData = callbackData;
-  const gdiplus::ResampleQuality quality =
-      gdiplus::QualityOf(InterpolationModeHighQualityBicubic, PixelOffsetModeHalf);
+  const gdiplus::ResampleQuality quality = gdiplus::QualityOf(InterpolationModeHighQualityBicubic, PixelOffsetModeHalf);
   if (image.type == ImageTypeMetafile) return gdiplus::DrawMetafile(image, frame, request, quality);
   return gdiplus::DrawFrame(image.frame, frame, request, quality);
 }

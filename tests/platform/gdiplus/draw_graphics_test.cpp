@@ -69,8 +69,8 @@ TEST_F(DrawGraphicsTest, SourceOverOntoAnOpaqueBackground) {
   std::vector<ARGB> source(16, kHalfRed);
   source[0] = 0;  // fully transparent: the background stays
   ImageGuard image(MakeBitmap(4, 4, PixelFormat32bppARGB, source));
-  for (const PixelFormat format : {PixelFormat32bppARGB, PixelFormat32bppPARGB, PixelFormat32bppRGB,
-                                   PixelFormat24bppRGB, PixelFormat48bppRGB}) {
+  for (const PixelFormat format :
+       {PixelFormat32bppARGB, PixelFormat32bppPARGB, PixelFormat32bppRGB, PixelFormat24bppRGB, PixelFormat48bppRGB}) {
     DrawTarget target(4, 4, format, kBlue);
     ASSERT_EQ(GdipDrawImageRectI(target.graphics(), image.get(), 0, 0, 4, 4), Ok);
     const std::vector<ARGB> out = target.pixels();
@@ -88,8 +88,7 @@ TEST_F(DrawGraphicsTest, AnImageDrawnOntoItselfReadsItsOriginalPixels) {
   ImageGuard image(MakeBitmap(1, 3, PixelFormat32bppARGB, column));
   GpGraphics* graphics = nullptr;
   ASSERT_EQ(GdipGetImageGraphicsContext(image.get(), &graphics), Ok);
-  ASSERT_EQ(GdipDrawImageRectRectI(graphics, image.get(), 0, 1, 1, 2, 0, 0, 1, 2, UnitPixel, nullptr, nullptr,
-                                   nullptr),
+  ASSERT_EQ(GdipDrawImageRectRectI(graphics, image.get(), 0, 1, 1, 2, 0, 0, 1, 2, UnitPixel, nullptr, nullptr, nullptr),
             Ok);
   EXPECT_EQ(ReadArgbPixels(image.get()), (std::vector<ARGB>{column[0], column[0], column[1]}));
   EXPECT_EQ(GdipDeleteGraphics(graphics), Ok);
@@ -122,25 +121,33 @@ TEST_F(DrawGraphicsTest, ImageAttributesGammaRemapAndColourKeys) {
     ARGB second;
   };
   const Case cases[] = {
-      {"gamma 2 darkens mid grey", [](GpImageAttributes* a) {
-         EXPECT_EQ(GdipSetImageAttributesGamma(a, ColorAdjustTypeDefault, 1, 2.0f), Ok);
-       }, 0xFF404040, 0xFFFFFFFF},
-      {"white remapped to transparent", [](GpImageAttributes* a) {
+      {"gamma 2 darkens mid grey",
+       [](GpImageAttributes* a) { EXPECT_EQ(GdipSetImageAttributesGamma(a, ColorAdjustTypeDefault, 1, 2.0f), Ok); },
+       0xFF404040, 0xFFFFFFFF},
+      {"white remapped to transparent",
+       [](GpImageAttributes* a) {
          const ColorMap map{0xFFFFFFFF, 0x00000000};
          EXPECT_EQ(GdipSetImageAttributesRemapTable(a, ColorAdjustTypeDefault, 1, 1, &map), Ok);
-       }, 0xFF808080, kBlue},
-      {"bitmap category replaces the default one", [](GpImageAttributes* a) {
+       },
+       0xFF808080, kBlue},
+      {"bitmap category replaces the default one",
+       [](GpImageAttributes* a) {
          EXPECT_EQ(GdipSetImageAttributesGamma(a, ColorAdjustTypeDefault, 1, 2.0f), Ok);
          const ColorMap map{0xFF808080, 0xFF00FF00};
          EXPECT_EQ(GdipSetImageAttributesRemapTable(a, ColorAdjustTypeBitmap, 1, 1, &map), Ok);
-       }, 0xFF00FF00, 0xFFFFFFFF},
-      {"colour key range", [](GpImageAttributes* a) {
+       },
+       0xFF00FF00, 0xFFFFFFFF},
+      {"colour key range",
+       [](GpImageAttributes* a) {
          EXPECT_EQ(GdipSetImageAttributesColorKeys(a, ColorAdjustTypeBitmap, 1, 0xFF707070, 0xFF909090), Ok);
-       }, kBlue, 0xFFFFFFFF},
-      {"disabled again", [](GpImageAttributes* a) {
+       },
+       kBlue, 0xFFFFFFFF},
+      {"disabled again",
+       [](GpImageAttributes* a) {
          EXPECT_EQ(GdipSetImageAttributesGamma(a, ColorAdjustTypeDefault, 1, 2.0f), Ok);
          EXPECT_EQ(GdipSetImageAttributesGamma(a, ColorAdjustTypeDefault, 0, 0.0f), Ok);
-       }, 0xFF808080, 0xFFFFFFFF},
+       },
+       0xFF808080, 0xFFFFFFFF},
   };
   for (const Case& c : cases) {
     AttributesGuard guard;
@@ -178,12 +185,10 @@ TEST_F(DrawGraphicsTest, RefusedDrawsAndAbort) {
   EXPECT_EQ(GdipDrawImageRectI(g, nullptr, 0, 0, 4, 4), InvalidParameter);
   // Entirely outside the target or the image: nothing to do.
   EXPECT_EQ(GdipDrawImageRectI(g, image.get(), 10, 10, 4, 4), Ok);
-  EXPECT_EQ(GdipDrawImageRectRectI(g, image.get(), 0, 0, 4, 4, 5, 5, 2, 2, UnitPixel, nullptr, nullptr, nullptr),
-            Ok);
+  EXPECT_EQ(GdipDrawImageRectRectI(g, image.get(), 0, 0, 4, 4, 5, 5, 2, 2, UnitPixel, nullptr, nullptr, nullptr), Ok);
   EXPECT_EQ(target.pixels(), std::vector<ARGB>(16, 0));
   const DrawImageAbort stop = [](void*) -> BOOL { return 1; };
-  EXPECT_EQ(GdipDrawImageRectRectI(g, image.get(), 0, 0, 4, 4, 0, 0, 2, 2, UnitPixel, nullptr, stop, nullptr),
-            Aborted);
+  EXPECT_EQ(GdipDrawImageRectRectI(g, image.get(), 0, 0, 4, 4, 0, 0, 2, 2, UnitPixel, nullptr, stop, nullptr), Aborted);
   // At the physical size: a 192-dpi image covers half as many pixels.
   ASSERT_EQ(GdipBitmapSetResolution(image.get(), 192, 192), Ok);
   ASSERT_EQ(GdipDrawImageI(g, image.get(), 0, 0), Ok);
@@ -276,9 +281,8 @@ TEST_F(DrawGraphicsTest, MetafilesArePlayedAtTheDrawnSize) {
 
   // That quarter alone, enlarged.
   DrawTarget quarter(40, 40, PixelFormat32bppARGB, 0);
-  ASSERT_EQ(GdipDrawImageRectRectI(quarter.graphics(), metafile.get(), 0, 0, 40, 40, 0, 0,
-                                   static_cast<INT>(width / 2), static_cast<INT>(height / 2), UnitPixel, nullptr,
-                                   nullptr, nullptr),
+  ASSERT_EQ(GdipDrawImageRectRectI(quarter.graphics(), metafile.get(), 0, 0, 40, 40, 0, 0, static_cast<INT>(width / 2),
+                                   static_cast<INT>(height / 2), UnitPixel, nullptr, nullptr, nullptr),
             Ok);
   out = quarter.pixels();
   EXPECT_EQ(out[5 * 40 + 5], kRed);

@@ -33,8 +33,8 @@ std::vector<ARGB> Checkerboard(std::uint32_t side) {
 TEST_F(DrawResampleTest, NearestEnlargementIsExactBlocksWithHalfOffsetAndHalvesTheFirstWithout) {
   const std::vector<ARGB> source = Distinct(9);
   ImageGuard image(MakeBitmap(3, 3, PixelFormat32bppARGB, source));
-  for (const PixelOffsetMode offset : {PixelOffsetModeHalf, PixelOffsetModeHighQuality, PixelOffsetModeNone,
-                                       PixelOffsetModeDefault}) {
+  for (const PixelOffsetMode offset :
+       {PixelOffsetModeHalf, PixelOffsetModeHighQuality, PixelOffsetModeNone, PixelOffsetModeDefault}) {
     DrawTarget target(6, 6, PixelFormat32bppARGB, 0);
     target.Modes(InterpolationModeNearestNeighbor, offset);
     ASSERT_EQ(GdipDrawImageRectRectI(target.graphics(), image.get(), 0, 0, 6, 6, 0, 0, 3, 3, UnitPixel, nullptr,
@@ -97,8 +97,8 @@ TEST_F(DrawResampleTest, EnlargingOneAxisOnlyKeepsTheOther) {
   const std::vector<ARGB> row = Distinct(5);
   ImageGuard wide(MakeBitmap(5, 1, PixelFormat32bppRGB, row));
   ImageGuard tall(MakeBitmap(1, 5, PixelFormat32bppRGB, row));
-  for (const InterpolationMode mode : {InterpolationModeBilinear, InterpolationModeBicubic,
-                                       InterpolationModeHighQualityBicubic}) {
+  for (const InterpolationMode mode :
+       {InterpolationModeBilinear, InterpolationModeBicubic, InterpolationModeHighQualityBicubic}) {
     DrawTarget across(5, 7, PixelFormat32bppARGB, 0);
     across.Modes(mode, PixelOffsetModeHalf);
     ASSERT_EQ(GdipDrawImageRectI(across.graphics(), wide.get(), 0, 0, 5, 7), Ok);
@@ -171,6 +171,33 @@ TEST_F(DrawResampleTest, NegativeDestinationSizeMirrors) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(out[i], source[5 - i]) << i;
 }
 
+TEST_F(DrawResampleTest, ExtremeScalesStayBoundedAndUniformImagesStayUniform) {
+  constexpr ARGB kTeal = 0xFF208080;
+  ImageGuard image(MakeBitmap(3000, 2, PixelFormat24bppRGB, std::vector<ARGB>(6000, kTeal)));
+  struct Case {
+    GpRectF destination;
+    GpRectF source;
+  };
+  for (const Case& c : {Case{{0, 0, 1, 1}, {0, 0, 3000, 2}},         // 3000:1 across
+                        Case{{0, 0, 4, 4}, {-10, 0, 3020, 2}},       // source past the image
+                        Case{{-4e8f, 0, 8e8f, 4}, {0, 0, 3000, 2}},  // destination far past the target
+                        Case{{0, 0, 4, 4}, {2999.5f, 1.5f, 0.25f, 0.25f}}}) {
+    for (const InterpolationMode mode :
+         {InterpolationModeHighQualityBicubic, InterpolationModeBicubic, InterpolationModeNearestNeighbor}) {
+      DrawTarget target(4, 4, PixelFormat32bppARGB, 0);
+      target.Modes(mode, PixelOffsetModeHalf);
+      const GpRectF& d = c.destination;
+      const GpRectF& s = c.source;
+      ASSERT_EQ(GdipDrawImageRectRect(target.graphics(), image.get(), d.X, d.Y, d.Width, d.Height, s.X, s.Y, s.Width,
+                                      s.Height, UnitPixel, nullptr, nullptr, nullptr),
+                Ok);
+      const std::vector<ARGB> out = target.pixels();
+      EXPECT_EQ(out[0], kTeal) << mode << " " << d.Width << " " << s.Width;
+      for (const ARGB p : out) EXPECT_TRUE(p == 0 || p == kTeal) << mode << std::hex << " " << p;
+    }
+  }
+}
+
 // Every stored format draws as its colours read through a lock.
 TEST_F(DrawResampleTest, DrawsFromEveryPixelFormat) {
   const std::vector<ARGB> colours = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF,
@@ -178,8 +205,7 @@ TEST_F(DrawResampleTest, DrawsFromEveryPixelFormat) {
   for (const PixelFormat format :
        {PixelFormat1bppIndexed, PixelFormat4bppIndexed, PixelFormat8bppIndexed, PixelFormat16bppGrayScale,
         PixelFormat16bppRGB555, PixelFormat16bppRGB565, PixelFormat16bppARGB1555, PixelFormat24bppRGB,
-        PixelFormat32bppRGB, PixelFormat32bppPARGB, PixelFormat48bppRGB, PixelFormat64bppARGB,
-        PixelFormat64bppPARGB}) {
+        PixelFormat32bppRGB, PixelFormat32bppPARGB, PixelFormat48bppRGB, PixelFormat64bppARGB, PixelFormat64bppPARGB}) {
     ImageGuard image(MakeBitmap(4, 2, format, colours));
     const std::vector<ARGB> expected = ReadArgbPixels(image.get());
     DrawTarget target(8, 4, PixelFormat32bppARGB, 0);
