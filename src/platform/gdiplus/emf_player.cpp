@@ -153,19 +153,24 @@ class EmfPlayer final {
 
   bool PlayState(std::uint32_t type, const RecordView& r) {
     DeviceState& s = state();
-    const bool valued = r.Has(8, 4);
+    // One 32-bit value after the record header.
+    const auto set = [&r](auto& field) {
+      if (r.Has(8, 4)) field = r.U32(8);
+      return true;
+    };
     switch (type) {
       case kSaveDc: canvas_.SaveDC(); return true;
       case kRestoreDc:
-        if (valued) canvas_.RestoreDC(r.I32(8));
+        if (r.Has(8, 4)) canvas_.RestoreDC(r.I32(8));
         return true;
-      case kSetBkColor: s.backgroundColor = valued ? r.U32(8) : s.backgroundColor; return true;
-      case kSetTextColor: s.textColor = valued ? r.U32(8) : s.textColor; return true;
-      case kSetBkMode: s.backgroundMode = valued ? r.U32(8) : s.backgroundMode; return true;
-      case kSetPolyFillMode: s.fillMode = valued ? r.U32(8) : s.fillMode; return true;
-      case kSetTextAlign: s.textAlign = valued ? r.U32(8) : s.textAlign; return true;
-      case kSetArcDirection: s.arcDirection = valued ? r.U32(8) : s.arcDirection; return true;
-      case kSetMiterLimit: s.miterLimit = valued ? r.U32(8) : s.miterLimit; return true;
+      case kSetBkColor: return set(s.backgroundColor);
+      case kSetTextColor: return set(s.textColor);
+      case kSetBkMode: return set(s.backgroundMode);
+      case kSetPolyFillMode: return set(s.fillMode);
+      case kSetTextAlign: return set(s.textAlign);
+      case kSetArcDirection: return set(s.arcDirection);
+      case kSetMiterLimit: return set(s.miterLimit);
+      case kSetMapMode: return set(s.page.mode);
       default: return false;
     }
   }
@@ -173,9 +178,6 @@ class EmfPlayer final {
   bool PlayMapping(std::uint32_t type, const RecordView& r) {
     PageMapping& page = state().page;
     switch (type) {
-      case kSetMapMode:
-        if (r.Has(8, 4)) page.mode = r.U32(8);
-        return true;
       case kSetWindowOrgEx:
         if (r.Has(8, 8)) page.windowOrigin = PointAt(r, 8);
         return true;

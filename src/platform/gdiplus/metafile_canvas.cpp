@@ -81,7 +81,7 @@ void MetafileCanvas::RestoreDC(std::int32_t level) {
 MetafileCanvas::SavedPath MetafileCanvas::TakePath() {
   SavedPath kept;
   // Copying is charged like emitting the points again.
-  if (inPath_ && Charge(shapePoints_ * kPointCost)) kept.reset(cairo_copy_path(cairo_));
+  if (inPath_ && Charge(shapeSize_.points * kPointCost)) kept.reset(cairo_copy_path(cairo_));
   cairo_new_path(cairo_);
   return kept;
 }
@@ -129,14 +129,14 @@ void MetafileCanvas::ClipToDeviceRects(std::span<const RectD> rects, bool replac
 void MetafileCanvas::BeginPath() {
   inPath_ = true;
   path_.reset();
-  shapePoints_ = pathPoints_ = 0;
+  shapeSize_ = pathSize_ = PathSize{};
   cairo_new_path(cairo_);
 }
 
 void MetafileCanvas::EndPath() {
   if (!inPath_) return;
   path_.reset(cairo_copy_path(cairo_));
-  pathPoints_ = shapePoints_;
+  pathSize_ = shapeSize_;
   inPath_ = false;
   cairo_new_path(cairo_);
 }
@@ -156,7 +156,7 @@ bool MetafileCanvas::RestoreEndedPath() {
   cairo_new_path(cairo_);
   cairo_append_path(cairo_, path_.get());
   shapeTransform_ = LogicalToOutput();
-  shapePoints_ = pathPoints_;
+  shapeSize_ = pathSize_;
   path_.reset();  // a path is used once, as GDI discards it
   return true;
 }

@@ -118,6 +118,8 @@ class MetafileCanvas final {
 
   // Shape building in output pixels.
   void BeginShape();
+  PointD CurrentPoint() const;
+  void AddEdge(PointD from, PointD to);
   void EmitMove(PointD logical);
   void EmitLine(PointD logical);
   void EmitCurve(PointD c1, PointD c2, PointD end);
@@ -134,8 +136,14 @@ class MetafileCanvas final {
   void StrokeCurrentPath();
   void SetSourceColor(ColorRef color);
   void SetBrushSource();
-  void SetPenStyle();
-  bool ChargePath(double margin);
+  // Returns the length of one dash pattern in pixels, 0 for a solid pen.
+  double SetPenStyle();
+  // The work of painting the current path: the pixels of its bounds on
+  // the output, and the scan lines its edges cross (fills) or its length
+  // times the pen width and its dashes (strokes).
+  bool ChargeFill();
+  bool ChargeStroke(double width, double dashPeriod);
+  double ClippedArea(double margin) const;
   void ClipCurrentPath(cairo_fill_rule_t rule);
   // Makes the path ended by EndPath current again; false when there is none.
   bool RestoreEndedPath();
@@ -152,13 +160,21 @@ class MetafileCanvas final {
   DeviceState state_;
   std::vector<DeviceState> saved_;
   Transform shapeTransform_;  // LogicalToOutput while a shape is built
-  std::uint64_t shapePoints_ = 0;
+  // Points, length and scan lines crossed by the edges (output pixels;
+  // control polygons for curves) of the path being built, which decide the
+  // work of painting it.
+  struct PathSize final {
+    std::uint64_t points = 0;
+    double length = 0;
+    double rows = 0;
+  };
+  PathSize shapeSize_;
   bool inPath_ = false;
   // Work units of one emitted point.
   static constexpr std::uint64_t kPointCost = 16;
 
-  SavedPath path_;  // the path ended by EndPath, in output pixels
-  std::uint64_t pathPoints_ = 0;
+  SavedPath path_;     // the path ended by EndPath, in output pixels
+  PathSize pathSize_;  // of path_
   bool exhausted_ = false;
 };
 

@@ -14,6 +14,8 @@ namespace {
 
 // Work units of any paint operation, over the pixels it covers.
 constexpr std::uint64_t kPaintCost = 256;
+// Work units of one dash of a dashed line.
+constexpr double kDashCost = 64;
 constexpr int kHatchSize = 8;
 // Dashes over paths much larger than the output would mean millions of
 // dashes; such paths are stroked solid.
@@ -130,12 +132,23 @@ void MetafileCanvas::SetSourceColor(ColorRef color) {
   cairo_set_source_rgb(cairo_, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, ((color >> 16) & 0xFF) / 255.0);
 }
 
-bool MetafileCanvas::ChargePath(double margin) {
+double MetafileCanvas::ClippedArea(double margin) const {
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   cairo_path_extents(cairo_, &x1, &y1, &x2, &y2);
   const double w = std::clamp(x2 + margin, 0.0, double(width_)) - std::clamp(x1 - margin, 0.0, double(width_));
   const double h = std::clamp(y2 + margin, 0.0, double(height_)) - std::clamp(y1 - margin, 0.0, double(height_));
-  return Charge(kPaintCost + static_cast<std::uint64_t>(std::max(0.0, w) * std::max(0.0, h)));
+  return std::max(0.0, w) * std::max(0.0, h);
+}
+
+bool MetafileCanvas::ChargeFill() {
+  return Charge(kPaintCost + static_cast<std::uint64_t>(ClippedArea(0) + shapeSize_.rows));
+}
+
+bool MetafileCanvas::ChargeStroke(double width, double dashPeriod) {
+  const double dashes = dashPeriod > 0 ? shapeSize_.length / dashPeriod : 0;
+  const double work = ClippedArea(width) + shapeSize_.length * width + dashes * kDashCost;
+  // Far beyond any budget: refused without converting an unbounded double.
+  return work < 1e18 && Charge(kPaintCost + static_cast<std::uint64_t>(work));
 }
 
 void MetafileCanvas::SetBrushSource() {
@@ -155,7 +168,7 @@ void MetafileCanvas::SetBrushSource() {
 
 void MetafileCanvas::FillCurrentPath() {
   if (state_.brush.style == kBrushNull && !state_.brush.pattern) return;
-  if (!ChargePath(0)) return;
+  if (!ChargeFill()) return;
   SetBrushSource();
   cairo_set_fill_rule(cairo_, state_.fillMode == kFillWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
   cairo_fill_preserve(cairo_);
@@ -164,7 +177,7 @@ void MetafileCanvas::FillCurrentPath() {
 
 // The pen in output pixels: at least one pixel wide (GDI's thinnest line),
 // with its dashes, caps and joins.
-void MetafileCanvas::SetPenStyle() {
+double MetafileCanvas::SetPenStyle() {
   const Pen& pen = state_.pen;
   const double scale = std::sqrt(std::fabs(Determinant(shapeTransform_)));
   const double limit = 2.0 * std::max(width_, height_);
@@ -195,14 +208,16 @@ void MetafileCanvas::SetPenStyle() {
   double dashes[6] = {};
   // Thin pens dash in steps of three pixels, wide ones in steps of their width.
   const double step = std::max(3.0, width);
-  for (std::size_t i = 0; i < units.size(); ++i) dashes[i] = units[i] * step;
+  double period = 0;
+  for (std::size_t i = 0; i < units.size(); ++i) period += dashes[i] = units[i] * step;
   cairo_set_dash(cairo_, dashes, static_cast<int>(units.size()), 0);
+  return period;
 }
 
 void MetafileCanvas::StrokeCurrentPath() {
   if ((state_.pen.style & kPenStyleMask) == kPenNull) return;
-  SetPenStyle();
-  if (!ChargePath(cairo_get_line_width(cairo_))) return;
+  const double period = SetPenStyle();
+  if (!ChargeStroke(cairo_get_line_width(cairo_), period)) return;
   SetSourceColor(state_.pen.color);
   cairo_stroke_preserve(cairo_);
 }
@@ -214,7 +229,7 @@ void MetafileCanvas::PatBlt(const RectD& dest, std::uint32_t rop) {
   if (index == 0xAA) return;  // the destination unchanged
   BeginShape();
   EmitRect(dest);
-  if (ChargePath(0)) {
+  if (ChargeFill()) {
     if (index == 0x00 || index == 0xFF || index == 0x55) {
       SetSourceColor(index == 0x00 ? 0x000000 : 0xFFFFFF);
     } else {
@@ -246,7 +261,7 @@ void MetafileCanvas::StretchBlt(const PixelBuffer& source, const RectD& sourceRe
   std::optional<PixelBuffer> inverted;
   if (raster.invertSource && !(inverted = Inverted(source))) return;
   EmitRect(dest);
-  if (ChargePath(0)) {
+  if (ChargeFill()) {
     cairo_surface_t* surface = SurfaceOver(inverted ? *inverted : source);
     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
     cairo_matrix_t matrix;

@@ -57,22 +57,35 @@ void MetafileCanvas::BeginShape() {
   shapeTransform_ = LogicalToOutput();
   if (!inPath_) {
     cairo_new_path(cairo_);
-    shapePoints_ = 0;
+    shapeSize_ = PathSize{};
   }
+}
+
+PointD MetafileCanvas::CurrentPoint() const {
+  PointD p;
+  if (cairo_has_current_point(cairo_)) cairo_get_current_point(cairo_, &p.x, &p.y);
+  return p;
+}
+
+void MetafileCanvas::AddEdge(PointD from, PointD to) {
+  shapeSize_.length += std::hypot(to.x - from.x, to.y - from.y);
+  const double top = std::fmax(std::fmin(from.y, to.y), 0), bottom = std::fmin(std::fmax(from.y, to.y), height_);
+  shapeSize_.rows += std::fmax(bottom - top, 0);
 }
 
 void MetafileCanvas::EmitMove(PointD logical) {
   if (!Charge(kPointCost)) return;
   const PointD p = Clamped(Apply(shapeTransform_, logical));
   cairo_move_to(cairo_, p.x, p.y);
-  ++shapePoints_;
+  ++shapeSize_.points;
 }
 
 void MetafileCanvas::EmitLine(PointD logical) {
   if (!Charge(kPointCost)) return;
   const PointD p = Clamped(Apply(shapeTransform_, logical));
+  AddEdge(CurrentPoint(), p);
   cairo_line_to(cairo_, p.x, p.y);
-  ++shapePoints_;
+  ++shapeSize_.points;
 }
 
 void MetafileCanvas::EmitCurve(PointD c1, PointD c2, PointD end) {
@@ -80,8 +93,12 @@ void MetafileCanvas::EmitCurve(PointD c1, PointD c2, PointD end) {
   const PointD a = Clamped(Apply(shapeTransform_, c1));
   const PointD b = Clamped(Apply(shapeTransform_, c2));
   const PointD c = Clamped(Apply(shapeTransform_, end));
+  // The control polygon is at least as long as the curve and spans its rows.
+  AddEdge(CurrentPoint(), a);
+  AddEdge(a, b);
+  AddEdge(b, c);
   cairo_curve_to(cairo_, a.x, a.y, b.x, b.y, c.x, c.y);
-  shapePoints_ += 3;
+  shapeSize_.points += 3;
 }
 
 void MetafileCanvas::EmitPoints(std::span<const PointD> points, bool close) {
