@@ -9,6 +9,7 @@
 #include "image_attributes.h"
 #include "pixel_convert.h"
 #include "scaler.h"
+#include "scaler_pixman.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
@@ -81,6 +82,11 @@ GpStatus DrawFrameAdjusted(const Frame& source, Frame& target, const DrawImageRe
   if (!MapAxis({d.X, d.Width, s.X, s.Width, sourceWidth, targetWidth}, x) ||
       !MapAxis({d.Y, d.Height, s.Y, s.Height, sourceHeight, targetHeight}, y)) {
     return Ok;
+  }
+  if (adjuster == nullptr && quality.kernel == ResampleKernel::Bilinear && !quality.prefilter &&
+      PixmanCanDraw(source, target)) {
+    const PixmanDraw draw{&source, &target, &x, &y, quality.halfPixelOffset, request.abort, request.abortData};
+    if (const std::optional<GpStatus> status = DrawBilinearWithPixman(draw)) return *status;
   }
   AxisWeights columns;
   AxisWeights rows;

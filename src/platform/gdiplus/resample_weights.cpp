@@ -25,14 +25,6 @@ double KernelAt(ResampleKernel kernel, double x) {
   return 0.0;
 }
 
-// The source position (pixel centres on whole numbers) that device pixel
-// `device` samples.
-double SampleCentre(const AxisMapping& m, bool half, std::int32_t device) {
-  const double offset = half ? 0.5 : 0.0;
-  const double centre = m.sourceStart + (device + offset - m.destStart) * m.sourceSize / m.destSize - offset;
-  return m.mirrored ? 2.0 * m.sourceStart + m.sourceSize - 1.0 - centre : centre;
-}
-
 // Weights of one output in fixed point, over inputs [first, first + size).
 struct OutputTaps {
   std::int32_t first = 0;
@@ -154,6 +146,12 @@ class AxisBuilder final {
 };
 
 }  // namespace
+
+double SampleCentre(const AxisMapping& m, bool halfPixelOffset, std::int32_t device) {
+  const double offset = halfPixelOffset ? 0.5 : 0.0;
+  const double centre = m.sourceStart + (device + offset - m.destStart) * m.sourceSize / m.destSize - offset;
+  return m.mirrored ? 2.0 * m.sourceStart + m.sourceSize - 1.0 - centre : centre;
+}
 
 ResampleQuality QualityOf(InterpolationMode interpolation, PixelOffsetMode pixelOffset) {
   ResampleQuality quality;

@@ -50,6 +50,10 @@ struct AxisMapping final {
   std::int32_t outCount = 0;
 };
 
+// The source position (pixel centres on whole numbers) that device pixel
+// `device` samples.
+double SampleCentre(const AxisMapping& mapping, bool halfPixelOffset, std::int32_t device);
+
 // The weights of one axis. Output i reads `taps` consecutive inputs from
 // first[i], with weights[i * taps + k]. Inputs are source pixels from
 // sourceLow, or, when boxFactor > 1, averages of boxFactor source pixels

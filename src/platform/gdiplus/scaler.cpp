@@ -1,24 +1,17 @@
 #include "scaler.h"
 
 #include <algorithm>
-#include <atomic>
 #include <new>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "composite.h"
 #include "draw_source.h"
+#include "scaler_bands.h"
 #include "scaler_kernels.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
 
-// Below this much work (weighted pixel taps) a second thread costs more
-// than it saves.
-constexpr double kThreadedWork = 4e6;
-// How often (destination rows) the calling thread asks the abort callback.
-constexpr std::int32_t kAbortInterval = 16;
 // Relative cost of one tap of a row filter (one pixel at a time) against
 // one of a column filter (four pixels at a time).
 constexpr double kRowTapCost = 3.0;
@@ -95,25 +88,21 @@ class RowRing final {
 
 class BandScaler final {
  public:
-  BandScaler(const ScaleJob& job, const Plan& plan, std::atomic<bool>& stop)
+  BandScaler(const ScaleJob& job, const Plan& plan)
       : job_(job),
         columns_(*job.columns),
         rows_(*job.rows),
         plan_(plan),
-        stop_(stop),
         source_(*job.source, job.adjuster),
         compositor_(*job.target),
         width_(static_cast<std::uint32_t>(columns_.outCount())),
         boxed_(columns_.boxFactor > 1 || rows_.boxFactor > 1) {}
 
-  // Draws output rows [begin, end); false when stopped.
-  bool Run(std::int32_t begin, std::int32_t end, bool asksAbort) {
+  // Draws output rows [begin, end).
+  GpStatus Run(std::int32_t begin, std::int32_t end, BandControl& control) {
     PrepareBuffers();
     for (std::int32_t o = begin; o < end; ++o) {
-      if (asksAbort && (o - begin) % kAbortInterval == 0 && job_.abort != nullptr && job_.abort(job_.abortData) != 0) {
-        stop_ = true;
-      }
-      if (stop_) return false;
+      if (!control.Continue(o - begin)) return Aborted;
       const auto index = static_cast<std::size_t>(o);
       const std::uint32_t* line = rows_.taps == 1       ? FilteredRow(rows_.first[index])
                                   : plan_.verticalFirst ? VerticalFirstRow(index)
@@ -121,7 +110,7 @@ class BandScaler final {
       compositor_.Over(line, static_cast<std::uint32_t>(job_.targetX), static_cast<std::uint32_t>(job_.targetY + o),
                        width_);
     }
-    return true;
+    return Ok;
   }
 
  private:
@@ -232,7 +221,6 @@ class BandScaler final {
   const AxisWeights& columns_;
   const AxisWeights& rows_;
   const Plan& plan_;
-  std::atomic<bool>& stop_;
   DrawSourceRows source_;
   RowCompositor compositor_;
   std::uint32_t width_;
@@ -249,17 +237,6 @@ class BandScaler final {
   const std::uint32_t* lastLine_ = nullptr;
 };
 
-GpStatus RunBand(const ScaleJob& job, const Plan& plan, std::atomic<bool>& stop, std::int32_t begin, std::int32_t end,
-                 bool asksAbort) {
-  try {
-    BandScaler band(job, plan, stop);
-    return band.Run(begin, end, asksAbort) ? Ok : Aborted;
-  } catch (const std::bad_alloc&) {
-    stop = true;
-    return OutOfMemory;
-  }
-}
-
 }  // namespace
 
 GpStatus RunScaleJob(const ScaleJob& job) {
@@ -269,22 +246,12 @@ GpStatus RunScaleJob(const ScaleJob& job) {
   } catch (const std::bad_alloc&) {
     return OutOfMemory;
   }
-  std::atomic<bool> stop{false};
-  const std::int32_t outRows = job.rows->outCount();
-  const bool twoThreads = outRows >= 2 && plan.work >= kThreadedWork && std::thread::hardware_concurrency() > 1;
-  if (!twoThreads) return RunBand(job, plan, stop, 0, outRows, true);
-  const std::int32_t middle = outRows / 2;
-  GpStatus second = Ok;
-  std::thread worker;
-  try {
-    worker = std::thread([&] { second = RunBand(job, plan, stop, middle, outRows, false); });
-  } catch (const std::system_error&) {
-    return RunBand(job, plan, stop, 0, outRows, true);
-  }
-  const GpStatus first = RunBand(job, plan, stop, 0, middle, true);
-  worker.join();
-  if (first == OutOfMemory || second == OutOfMemory) return OutOfMemory;
-  return first != Ok ? first : second;
+  const std::int32_t rows = job.rows->outCount();
+  return RunInBands(rows, WorthTwoThreads(plan.work, rows), job.abort, job.abortData,
+                    [&](std::int32_t begin, std::int32_t end, BandControl& control) {
+                      BandScaler band(job, plan);
+                      return band.Run(begin, end, control);
+                    });
 }
 
 }  // namespace pixavue::platform::gdiplus

@@ -61,34 +61,71 @@ TEST_F(DrawResampleTest, SourceRectangleEdgesAreClampedInEveryMode) {
   source[6] = 0xFF0000FF;
   source[9] = 0xFF00FFFF;
   source[10] = 0xFFFFFF00;
-  ImageGuard image(MakeBitmap(4, 4, PixelFormat32bppARGB, source));
-  for (const InterpolationMode mode :
-       {InterpolationModeNearestNeighbor, InterpolationModeBilinear, InterpolationModeBicubic,
-        InterpolationModeHighQualityBilinear, InterpolationModeHighQualityBicubic, InterpolationModeDefault}) {
-    for (const PixelOffsetMode offset : {PixelOffsetModeHalf, PixelOffsetModeNone}) {
-      DrawTarget target(20, 20, PixelFormat32bppARGB, 0);
-      target.Modes(mode, offset);
-      ASSERT_EQ(GdipDrawImageRectRectI(target.graphics(), image.get(), 2, 2, 16, 16, 1, 1, 2, 2, UnitPixel, nullptr,
-                                       nullptr, nullptr),
-                Ok);
-      const std::vector<ARGB> out = target.pixels();
-      for (int y = 0; y < 20; ++y) {
-        for (int x = 0; x < 20; ++x) {
-          const ARGB pixel = out[y * 20 + x];
-          const bool inside = x >= 2 && x < 18 && y >= 2 && y < 18;
-          if (!inside) {
-            EXPECT_EQ(pixel, 0u) << mode << " outside " << x << "," << y;
-            continue;
+  // Premultiplied pixels on both sides take other paths (pixman's for
+  // bilinear) than straight ones.
+  for (const PixelFormat format : {PixelFormat32bppARGB, PixelFormat32bppPARGB}) {
+    ImageGuard image(MakeBitmap(4, 4, format, source));
+    for (const InterpolationMode mode :
+         {InterpolationModeNearestNeighbor, InterpolationModeBilinear, InterpolationModeBicubic,
+          InterpolationModeHighQualityBilinear, InterpolationModeHighQualityBicubic, InterpolationModeDefault}) {
+      for (const PixelOffsetMode offset : {PixelOffsetModeHalf, PixelOffsetModeNone}) {
+        DrawTarget target(20, 20, format, 0);
+        target.Modes(mode, offset);
+        ASSERT_EQ(GdipDrawImageRectRectI(target.graphics(), image.get(), 2, 2, 16, 16, 1, 1, 2, 2, UnitPixel, nullptr,
+                                         nullptr, nullptr),
+                  Ok);
+        const std::vector<ARGB> out = target.pixels();
+        for (int y = 0; y < 20; ++y) {
+          for (int x = 0; x < 20; ++x) {
+            const ARGB pixel = out[y * 20 + x];
+            const bool inside = x >= 2 && x < 18 && y >= 2 && y < 18;
+            if (!inside) {
+              EXPECT_EQ(pixel, 0u) << mode << " outside " << x << "," << y;
+              continue;
+            }
+            EXPECT_EQ(pixel >> 24, 0xFFu) << mode << "/" << offset << " " << x << "," << y;
+            // Red would come from the ring: no inner colour has much red
+            // without green.
+            EXPECT_FALSE(ChannelOf(pixel, 16) > 0x40 && ChannelOf(pixel, 8) < 0x40) << mode << " " << x << "," << y;
           }
-          EXPECT_EQ(pixel >> 24, 0xFFu) << mode << "/" << offset << " " << x << "," << y;
-          // Red would come from the ring: no inner colour has much red
-          // without green.
-          EXPECT_FALSE(ChannelOf(pixel, 16) > 0x40 && ChannelOf(pixel, 8) < 0x40) << mode << " " << x << "," << y;
+        }
+        // The corners show the corner pixels of the source rectangle.
+        EXPECT_EQ(out[2 * 20 + 2], source[5]) << mode;
+        EXPECT_EQ(out[17 * 20 + 17], source[10]) << mode;
+      }
+    }
+  }
+}
+
+// Bilinear draws between premultiplied frames (done by pixman) match those
+// of the separable scaler between straight ones, within the rounding of
+// pixman's 7-bit interpolation weights.
+TEST_F(DrawResampleTest, BilinearPathsAgree) {
+  const std::vector<ARGB> source = Distinct(16 * 12);
+  ImageGuard straight(MakeBitmap(16, 12, PixelFormat32bppARGB, source));
+  ImageGuard premultiplied(MakeBitmap(16, 12, PixelFormat32bppPARGB, source));
+  const GpRectF destinations[] = {{0, 0, 5, 4}, {1, 2, 37, 29}, {40, 0, -37, 29}, {0.5f, 3.25f, 20.5f, 7.75f}};
+  const GpRectF sources[] = {{0, 0, 16, 12}, {3, 2, 5, 7}, {2.5f, 1.25f, 9.5f, 3.5f}};
+  for (const PixelOffsetMode offset : {PixelOffsetModeHalf, PixelOffsetModeNone}) {
+    for (const GpRectF& d : destinations) {
+      for (const GpRectF& s : sources) {
+        DrawTarget viaScaler(40, 32, PixelFormat32bppARGB, 0);
+        DrawTarget viaPixman(40, 32, PixelFormat32bppRGB, 0);
+        for (const auto& [target, image] : {std::pair{&viaScaler, &straight}, std::pair{&viaPixman, &premultiplied}}) {
+          target->Modes(InterpolationModeBilinear, offset);
+          ASSERT_EQ(GdipDrawImageRectRect(target->graphics(), image->get(), d.X, d.Y, d.Width, d.Height, s.X, s.Y,
+                                          s.Width, s.Height, UnitPixel, nullptr, nullptr, nullptr),
+                    Ok);
+        }
+        const std::vector<ARGB> a = viaScaler.pixels();
+        const std::vector<ARGB> b = viaPixman.pixels();
+        for (std::size_t i = 0; i < a.size(); ++i) {
+          // The 32bppRGB target is opaque black where nothing was drawn.
+          const ARGB expected = a[i] == 0 ? 0xFF000000u : a[i];
+          ASSERT_TRUE(Near(b[i], expected, 3)) << offset << " " << d.Width << "/" << s.Width << " at " << i % 40 << ","
+                                               << i / 40 << std::hex << " " << b[i] << " " << expected;
         }
       }
-      // The corners show the corner pixels of the source rectangle.
-      EXPECT_EQ(out[2 * 20 + 2], source[5]) << mode;
-      EXPECT_EQ(out[17 * 20 + 17], source[10]) << mode;
     }
   }
 }
