@@ -170,6 +170,44 @@ TEST_F(MetafilePlayTest, EmfPathsClipsSavedStatesAndArcDirection) {
   }
 }
 
+TEST_F(MetafilePlayTest, EmfRasterOperationsHatchesAndExcludedClip) {
+  // Blits without a bitmap: black, white, the brush, then the top half
+  // inverted.
+  const auto blit = [](std::int32_t x, std::int32_t y, std::int32_t w, std::uint32_t rop) {
+    return U_EMRBITBLT_set(Rect(0, 0, 0, 0), point32_set(x, y), point32_set(w, 50), point32_set(0, 0),
+                           xform_set(1, 0, 0, 1, 0, 0), colorref3_set(0, 0, 0), U_DIB_RGB_COLORS, rop, nullptr, 0,
+                           nullptr);
+  };
+  EmfFile ops(100, 100);
+  RedFill(ops).Add(blit(0, 0, 50, U_BLACKNESS)).Add(blit(50, 0, 50, U_WHITENESS)).Add(blit(0, 50, 50, U_PATCOPY));
+  ops.Add(blit(0, 0, 100, U_DSTINVERT));
+  ExpectProbes(Render(ops.Finish(), 100, 100),
+               {{25, 25, kWhite}, {75, 25, 0xFF000000}, {25, 75, kRed}, {75, 75, kClear}}, "raster operations");
+
+  // A blue hatch on the opaque white background, outside an excluded square.
+  EmfFile hatch(100, 100);
+  hatch.Add(U_EMRSELECTOBJECT_set(U_NULL_PEN)).Add(U_EMREXCLUDECLIPRECT_set(Rect(25, 25, 75, 75)));
+  hatch.Add(U_EMRCREATEBRUSHINDIRECT_set(1, logbrush_set(U_BS_HATCHED, kBlueRef, U_HS_FDIAGONAL)));
+  hatch.Add(U_EMRSELECTOBJECT_set(1)).Add(U_EMRRECTANGLE_set(Rect(0, 0, 100, 100)));
+  const Rendered rendered = Render(hatch.Finish(), 100, 100);
+  ASSERT_EQ(rendered.status, Ok);
+  int blue = 0, white = 0;
+  for (int y = 0; y < 100; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      const ARGB pixel = rendered.At(x, y);
+      const bool excluded = x >= 26 && x < 74 && y >= 26 && y < 74;
+      if (excluded) {
+        EXPECT_EQ(pixel, kClear) << x << "," << y;
+      } else if (x < 24 || y < 24) {
+        EXPECT_TRUE(pixel == kBlue || pixel == kWhite) << std::hex << pixel << " at " << std::dec << x << "," << y;
+        (pixel == kBlue ? blue : white) += 1;
+      }
+    }
+  }
+  EXPECT_GT(blue, 300);
+  EXPECT_GT(white, 2 * blue);
+}
+
 TEST_F(MetafilePlayTest, DibBlitsKeepTheirOrientationInBothFormats) {
   const TestDib dib({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF});
   const auto size = static_cast<std::uint32_t>(dib.bits.size());
