@@ -1,5 +1,6 @@
 #include "self_check.h"
 
+#include "control_check.h"
 #include "imaging_check.h"
 
 #include <pixavue/hosts/headless/headless_host.h>
@@ -153,6 +154,8 @@ bool RunSelfCheck(std::ostream& out) {
       {"streams and GUID text", [] { return CheckStreamAndGuid(); }},
       {"status codes and colours", [] { return CheckSupport(); }},
       {"images saved in each lossless format and read back", [] { return CheckImagingRoundTrips(); }},
+      {"nearest-neighbour drawing", [] { return CheckDrawing(); }},
+      {"a control adopting an image from the engine", [&] { return CheckControl(host); }},
   };
   bool passed = true;
   for (const Check& check : checks) {
