@@ -1,12 +1,14 @@
 // Retained surfaces of windows: one 32-bit top-down bitmap per window, sized
-// to its client area when a context is taken. The window layer has no
-// destruction notification, so a surface is freed by ReleaseWindowSurface or
-// when a later call of the window's thread finds the window gone.
+// to its client area when a context is taken. A surface is freed with its
+// window (through the window layer's destroy observer) or by
+// ReleaseWindowSurface; one still shown by an unreleased context is freed when
+// a later call of the window's thread finds the window gone.
 
 #include "window_surfaces.h"
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 #include <pixavue/platform/gdi/gdi.h>
 #include <pixavue/platform/gdi/gdi_pixels.h>
@@ -66,9 +68,13 @@ bool ResizeSurface(Bitmap& surface, const DibFormat& format) {
   return true;
 }
 
+void FreeSurfaceOfDestroyedWindow(HWND window) { ReleaseWindowSurface(window); }
+
 }  // namespace
 
 std::uintptr_t AcquireWindowSurface(TableAccess& access, HWND window) {
+  static std::once_flag observing;
+  std::call_once(observing, [] { AddWindowDestroyObserver(&FreeSurfaceOfDestroyedWindow); });
   SweepDeadWindows(access);
   if (!IsWindow(window)) return 0;
   const std::optional<DibFormat> format = SurfaceFormat(window);

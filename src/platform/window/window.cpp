@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <vector>
 #include <unistd.h>
 
 #include "thread_state.h"
@@ -29,6 +31,20 @@ HWND NextHandle() {
 }
 
 bool IsLive(const std::shared_ptr<WindowRecord>& record) { return record != nullptr; }
+
+// Observers are process-wide (windows of every thread are destroyed through
+// the same function) and few; they are called outside the lock.
+std::mutex g_observerLock;
+std::vector<WindowDestroyObserver> g_observers;
+
+void NotifyDestroyed(HWND window) {
+  std::vector<WindowDestroyObserver> observers;
+  {
+    const std::lock_guard lock(g_observerLock);
+    observers = g_observers;
+  }
+  for (WindowDestroyObserver observer : observers) observer(window);
+}
 
 // True when `ancestor` is `window` or one of its parents.
 bool IsSelfOrAncestor(HWND ancestor, HWND window) {
@@ -59,6 +75,7 @@ void DestroyRecursively(const std::shared_ptr<WindowRecord>& record) {
     std::erase(parent->children, record->handle);
   }
   CurrentThread().windows.erase(HandleValue(record->handle));
+  NotifyDestroyed(record->handle);
 }
 
 }  // namespace
@@ -97,6 +114,14 @@ bool DestroyWindow(HWND window) {
 }
 
 bool IsWindow(HWND window) { return window != kNoWindow && FindWindow(window) != nullptr; }
+
+void AddWindowDestroyObserver(WindowDestroyObserver observer) {
+  if (observer == nullptr) return;
+  const std::lock_guard lock(g_observerLock);
+  if (std::find(g_observers.begin(), g_observers.end(), observer) == g_observers.end()) {
+    g_observers.push_back(observer);
+  }
+}
 
 HWND GetParent(HWND window) {
   const auto record = FindWindow(window);

@@ -200,13 +200,24 @@ TEST_F(ObjectTest, WindowContextsShowARetainedSurfaceSizedToTheClientArea) {
   EXPECT_TRUE(ReleaseWindowSurface(window));
   EXPECT_FALSE(ReleaseWindowSurface(window));
 
-  // The surface of a destroyed window goes at the next look.
+  // The surface goes with its window.
   ReleaseDC(window, GetDC(window));
   const std::size_t withSurface = GdiObjectCount();
   DestroyWindow(window);
-  EXPECT_EQ(GetDC(window), HDC{});
   EXPECT_EQ(GdiObjectCount(), withSurface - 1);
+  EXPECT_EQ(GetDC(window), HDC{});
   EXPECT_EQ(WindowSurface(window), HBITMAP{});
+
+  // One still shown by a context when its window goes is freed at the next
+  // look after the context is released.
+  const HWND other = CreateWindow(create);
+  const HDC held = GetDC(other);
+  const std::size_t withHeld = GdiObjectCount();
+  DestroyWindow(other);
+  EXPECT_EQ(GdiObjectCount(), withHeld);
+  ReleaseDC(other, held);
+  EXPECT_EQ(WindowSurface(other), HBITMAP{});
+  EXPECT_EQ(GdiObjectCount(), withHeld - 2);
 }
 
 }  // namespace

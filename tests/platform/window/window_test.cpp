@@ -79,6 +79,25 @@ TEST_F(WindowTest, ChildrenAreDestroyedBetweenTheParentsDestroyAndNcDestroy) {
   EXPECT_EQ(WindowCount(), 0u);
 }
 
+std::vector<std::pair<HWND, bool>>& DestroyedWindows() {
+  static std::vector<std::pair<HWND, bool>> destroyed;
+  return destroyed;
+}
+
+void RecordDestroyed(HWND window) { DestroyedWindows().emplace_back(window, IsWindow(window)); }
+
+TEST_F(WindowTest, DestroyObserversHearOfEachWindowOnceItIsGone) {
+  AddWindowDestroyObserver(&RecordDestroyed);
+  AddWindowDestroyObserver(&RecordDestroyed);  // a second add changes nothing
+  const HWND parent = MakeWindow();
+  const HWND child = MakeWindow(parent);
+  DestroyedWindows().clear();
+
+  DestroyWindow(parent);
+  const std::vector<std::pair<HWND, bool>> expected = {{child, false}, {parent, false}};
+  EXPECT_EQ(DestroyedWindows(), expected);
+}
+
 LRESULT SelfDestroyingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   MessageLog().push_back({"self", window, message, wParam, lParam});
   if (message == WM_CLOSE) DestroyWindow(window);

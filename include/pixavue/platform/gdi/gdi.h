@@ -97,8 +97,9 @@ HENHMETAFILE CopyEnhMetaFile(HENHMETAFILE metafile, const char* fileName);
 // on it is clipped away). A live window of the calling thread: a context whose
 // bitmap is the window's retained surface (32 bits, top-down, blue, green,
 // red, alpha), resized to the client area on each call. The surface is kept
-// until ReleaseWindowSurface, or until a later GetDC or WindowSurface finds
-// the window gone.
+// until ReleaseWindowSurface or the window's destruction (or, while a context
+// still shows it then, until a later GetDC or WindowSurface finds the window
+// gone).
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 // Frees the retained surface of the window; false when there is none or it

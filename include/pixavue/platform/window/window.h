@@ -36,6 +36,13 @@ HWND CreateWindow(const WindowCreateInfo& info);
 // A second call on a window being destroyed does nothing and returns false.
 bool DestroyWindow(HWND window);
 bool IsWindow(HWND window);
+
+// Functions called on the destroying thread for each window destroyed, after
+// its WM_NCDESTROY, when the handle is no longer live: lower layers that keep
+// resources per window (the graphics layer's retained surfaces) free them
+// here. Adding the same function again has no further effect.
+using WindowDestroyObserver = void (*)(HWND window);
+void AddWindowDestroyObserver(WindowDestroyObserver observer);
 HWND GetParent(HWND window);
 std::size_t WindowCount();  // live windows of the calling thread
 
