@@ -14,6 +14,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "imaging_session.h"
+
 namespace {
 
 using namespace pixavue::platform;
@@ -22,15 +24,6 @@ constexpr int kSourceWidth = 6000;
 constexpr int kSourceHeight = 4000;
 constexpr int kViewWidth = 1600;
 constexpr int kViewHeight = 1000;
-
-struct Session {
-  Session() {
-    GdiplusStartupInput input;
-    GdiplusStartup(&token, &input, nullptr);
-  }
-  ~Session() { GdiplusShutdown(token); }
-  GDIP_ULONG_PTR token = 0;
-};
 
 // Opaque smooth gradients with fine noise, like a photograph.
 std::vector<std::uint32_t> PhotoPixels() {
@@ -66,7 +59,7 @@ constexpr View kZoom1{2200, 1500, kViewWidth, kViewHeight};
 constexpr View kZoom2{2600, 1750, kViewWidth / 2, kViewHeight / 2};
 
 void LayerDraw(benchmark::State& state, View view, InterpolationMode mode) {
-  Session session;
+  pixavue::bench::ImagingSession session;
   GpBitmap* source = nullptr;
   GdipCreateBitmapFromScan0(kSourceWidth, kSourceHeight, kSourceWidth * 4, PixelFormat32bppPARGB,
                             reinterpret_cast<BYTE*>(SharedPixels().data()), &source);

@@ -21,6 +21,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "imaging_session.h"
+
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
 
 namespace {
@@ -152,19 +154,6 @@ double ResidentBytes() {
   return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
 }
 
-// An open library session for the layer benchmarks.
-class Session final {
- public:
-  Session() {
-    const GdiplusStartupInput input;
-    GdiplusStartup(&token_, &input, nullptr);
-  }
-  ~Session() { GdiplusShutdown(token_); }
-
- private:
-  GDIP_ULONG_PTR token_ = 0;
-};
-
 // Loads and disposes the file; returns the resident bytes the loaded
 // image added, or a negative value when the load failed.
 double LoadThroughLayer(const std::u16string& name) {
@@ -177,7 +166,7 @@ double LoadThroughLayer(const std::u16string& name) {
 }
 
 void BM_GdipLoadImageFromFile(benchmark::State& state) {
-  const Session session;
+  const pixavue::bench::ImagingSession session;
   const std::u16string name = TheFile().path().u16string();
   double resident = 0;
   for (auto _ : state) {
@@ -198,7 +187,7 @@ double Median(std::vector<double> values) {
 // shared machine weighs on both alike; the counters are the layer's time
 // over the direct decode's (median and best of the pairs).
 void BM_Ratio_LoadOverDirectDecode(benchmark::State& state) {
-  const Session session;
+  const pixavue::bench::ImagingSession session;
   const auto& path = TheFile().path();
   const std::u16string name = path.u16string();
   std::vector<double> direct, layer;

@@ -9,21 +9,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include "imaging_session.h"
+
 namespace {
 
 using namespace pixavue::platform;
 
 constexpr INT kWidth = 1920;
 constexpr INT kHeight = 1080;
-
-struct Session {
-  Session() {
-    GdiplusStartupInput input;
-    GdiplusStartup(&token, &input, nullptr);
-  }
-  ~Session() { GdiplusShutdown(token); }
-  GDIP_ULONG_PTR token = 0;
-};
 
 // A frame of `format` with varied pixels (half-transparent where it has
 // alpha), disposed at the end.
@@ -52,7 +45,7 @@ struct Frame {
 };
 
 void LockInto(benchmark::State& state, PixelFormat stored, PixelFormat wanted) {
-  Session session;
+  pixavue::bench::ImagingSession session;
   Frame frame(stored);
   std::vector<ARGB> out(std::size_t{kWidth} * kHeight);
   for (auto _ : state) {
@@ -92,7 +85,7 @@ void BM_Lock8bppIndexedAs32bppARGB(benchmark::State& state) {
 BENCHMARK(BM_Lock8bppIndexedAs32bppARGB);
 
 void BM_RotateFrame90(benchmark::State& state) {
-  Session session;
+  pixavue::bench::ImagingSession session;
   Frame frame(PixelFormat32bppARGB);
   for (auto _ : state) GdipImageRotateFlip(frame.bitmap, Rotate90FlipNone);
   state.SetItemsProcessed(state.iterations() * kWidth * kHeight);

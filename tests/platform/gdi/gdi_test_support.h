@@ -7,24 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include "dib_info.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace pixavue::platform::testing {
 
-struct DibInfo {
-  BITMAPINFOHEADER header;
-  RGBQUAD colors[256];
-
-  DibInfo(int width, int height, int bitCount, DWORD compression = BI_RGB) {
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biBitCount = static_cast<std::uint16_t>(bitCount);
-    header.biCompression = compression;
-  }
-  BITMAPINFO* get() { return reinterpret_cast<BITMAPINFO*>(this); }
-  DWORD* masks() { return reinterpret_cast<DWORD*>(colors); }
-};
+using test_dib::DibInfo;
 
 // Reads the bitmap as top-down 0x00RRGGBB through GetDIBits.
 inline std::vector<std::uint32_t> ReadRgb(HBITMAP bitmap, int width, int height) {

@@ -64,7 +64,7 @@ TEST_F(BitmapHandleTest, HandleFormatsMapToTheClosestPixelFormat) {
       {32, BI_BITFIELDS, {0x0000FF, 0x00FF00, 0xFF0000}, {1, 2, 3, 0}, PixelFormat32bppRGB, 0xFF010203},
   };
   for (const Case& c : cases) {
-    DibHeader info(1, 2, c.bitCount, c.compression);
+    DibInfo info(1, 2, c.bitCount, c.compression);
     info.SetMasks(c.masks[0], c.masks[1], c.masks[2]);
     void* bits = nullptr;
     const HBITMAP handle = CreateDIBSection(HDC{}, info.get(), DIB_RGB_COLORS, &bits, 0, 0);
@@ -81,7 +81,7 @@ TEST_F(BitmapHandleTest, HandleFormatsMapToTheClosestPixelFormat) {
 }
 
 TEST_F(BitmapHandleTest, IndexedHandlesKeepTheirTableOrTakeThePalette) {
-  DibHeader info(4, 1, 4);
+  DibInfo info(4, 1, 4);
   info.header.biClrUsed = 3;
   info.colors[0] = {0, 0, 0, 0};
   info.colors[1] = {0, 0, 255, 0};
@@ -116,7 +116,7 @@ TEST_F(BitmapHandleTest, IndexedHandlesKeepTheirTableOrTakeThePalette) {
 
 TEST_F(BitmapHandleTest, PackedOneBitDibIsAViewOfTheCallersRows) {
   // 3 x 2, bottom-up, palette (white, black); image row 0 is 1,0,1.
-  DibHeader info(3, 2, 1);
+  DibInfo info(3, 2, 1);
   info.colors[0] = {255, 255, 255, 0};
   info.colors[1] = {0, 0, 0, 0};
   info.header.biXPelsPerMeter = info.header.biYPelsPerMeter = 3780;
@@ -138,7 +138,7 @@ TEST_F(BitmapHandleTest, PackedOneBitDibIsAViewOfTheCallersRows) {
 
 TEST_F(BitmapHandleTest, PackedDibVariants) {
   // Top-down 5-6-5 rows are used in place.
-  DibHeader masked(2, -1, 16, BI_BITFIELDS);
+  DibInfo masked(2, -1, 16, BI_BITFIELDS);
   masked.SetMasks(0xF800, 0x07E0, 0x001F);
   std::uint16_t words[2] = {0xF800, 0x001F};
   ImageGuard rgb565;
@@ -147,7 +147,7 @@ TEST_F(BitmapHandleTest, PackedDibVariants) {
   EXPECT_EQ(ReadArgbPixels(rgb565.get()), (std::vector<ARGB>{0xFFFF0000, 0xFF0000FF}));
 
   // RLE8 is decoded into the bitmap's own pixels (biSizeImage bytes read).
-  DibHeader rle(4, 1, 8, BI_RLE8);
+  DibInfo rle(4, 1, 8, BI_RLE8);
   rle.header.biClrUsed = 2;
   rle.colors[1] = {0, 0, 255, 0};
   std::uint8_t encoded[] = {3, 1, 1, 0, 0, 1};
@@ -160,14 +160,14 @@ TEST_F(BitmapHandleTest, PackedDibVariants) {
 
   struct Bad {
     const char* what;
-    DibHeader info;
+    DibInfo info;
     GpStatus status;
   };
   Bad bad[] = {
-      {"3 bits", DibHeader(2, 2, 3), InvalidParameter},
-      {"too wide", DibHeader(70000, 1, 1), OutOfMemory},
-      {"RLE without size", DibHeader(4, 1, 8, BI_RLE8), InvalidParameter},
-      {"JPEG inside", DibHeader(4, 1, 24, 4), UnknownImageFormat},
+      {"3 bits", DibInfo(2, 2, 3), InvalidParameter},
+      {"too wide", DibInfo(70000, 1, 1), OutOfMemory},
+      {"RLE without size", DibInfo(4, 1, 8, BI_RLE8), InvalidParameter},
+      {"JPEG inside", DibInfo(4, 1, 24, 4), UnknownImageFormat},
   };
   bad[0].info.header.biSize = 40;
   std::uint8_t bits[64] = {};
@@ -176,7 +176,7 @@ TEST_F(BitmapHandleTest, PackedDibVariants) {
     EXPECT_EQ(GdipCreateBitmapFromGdiDib(b.info.get(), bits, image.out()), b.status) << b.what;
     EXPECT_EQ(image.get(), nullptr) << b.what;
   }
-  DibHeader core(2, 2, 8);
+  DibInfo core(2, 2, 8);
   core.header.biSize = 12;
   ImageGuard image;
   EXPECT_EQ(GdipCreateBitmapFromGdiDib(core.get(), bits, image.out()), InvalidParameter);

@@ -17,7 +17,7 @@ HICON MakeIcon(int bitCount, const std::vector<std::uint32_t>& colours, std::uin
   ICONINFO info;
   info.hbmMask = CreateBitmap(2, 2, 1, 1, maskBits);
   info.hbmColor = CreateBitmap(2, 2, 1, static_cast<UINT>(bitCount), nullptr);
-  DibHeader source(2, -2, 32);
+  DibInfo source(2, -2, 32);
   const HDC screen = GetDC(kNoWindow);
   SetDIBits(screen, info.hbmColor, 0, 2, colours.data(), source.get(), DIB_RGB_COLORS);
   ReleaseDC(kNoWindow, screen);
@@ -69,7 +69,7 @@ TEST_F(IconHandleTest, BitmapToIconAndBack) {
   ASSERT_EQ(GdipCreateHICONFromBitmap(source.get(), &icon), Ok);
   ICONINFO info;
   ASSERT_TRUE(GetIconInfo(icon, &info));
-  DibHeader maskInfo(2, -2, 1);
+  DibInfo maskInfo(2, -2, 1);
   std::uint8_t mask[8] = {};
   const HDC screen = GetDC(kNoWindow);
   EXPECT_EQ(GetDIBits(screen, info.hbmMask, 0, 2, mask, maskInfo.get(), DIB_RGB_COLORS), 2);
@@ -123,7 +123,7 @@ TEST(HandlesWithoutSession, AreRefused) {
   GpBitmap* image = nullptr;
   EXPECT_EQ(GdipCreateBitmapFromHBITMAP(bitmap, HPALETTE{}, &image), GdiplusNotInitialized);
   std::uint32_t pixel = 0;
-  DibHeader info(1, 1, 32);
+  DibInfo info(1, 1, 32);
   EXPECT_EQ(GdipCreateBitmapFromGdiDib(info.get(), &pixel, &image), GdiplusNotInitialized);
   EXPECT_EQ(image, nullptr);
   DeleteObject(ToGdiObject(bitmap));

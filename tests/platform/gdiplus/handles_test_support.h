@@ -9,6 +9,7 @@
 #include <pixavue/platform/gdi/gdi.h>
 #include <pixavue/platform/gdi/gdi_pixels.h>
 
+#include "../gdi/dib_info.h"
 #include "gdiplus_test_support.h"
 
 namespace pixavue::platform::test {
@@ -28,22 +29,7 @@ class HandlesTest : public GdiplusTest {
   std::size_t objects_ = 0;
 };
 
-struct DibHeader {
-  BITMAPINFOHEADER header;
-  RGBQUAD colors[256];
-
-  DibHeader(int width, int height, int bitCount, DWORD compression = BI_RGB) {
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biBitCount = static_cast<std::uint16_t>(bitCount);
-    header.biCompression = compression;
-  }
-  BITMAPINFO* get() { return reinterpret_cast<BITMAPINFO*>(this); }
-  void SetMasks(DWORD red, DWORD green, DWORD blue) {
-    const DWORD masks[3] = {red, green, blue};
-    std::memcpy(colors, masks, sizeof masks);
-  }
-};
+using test_dib::DibInfo;
 
 inline std::vector<ARGB> PaletteOf(GpImage* image) {
   INT size = 0;

@@ -27,6 +27,9 @@ class ByteWriter final {
   std::vector<std::uint8_t> data;
 };
 
+// The record that ends every WMF: size 3 words, function 0.
+inline const std::vector<std::uint8_t> kEndRecord = {3, 0, 0, 0, 0, 0};
+
 // The 18-byte standard WMF header followed by `records`.
 inline std::vector<std::uint8_t> Wmf(const std::vector<std::uint8_t>& records, std::uint16_t version = 0x300) {
   ByteWriter out;

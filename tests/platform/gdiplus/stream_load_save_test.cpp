@@ -13,6 +13,7 @@
 #include <pixavue/platform/ole/memory_stream.h>
 
 #include "gdiplus_test_support.h"
+#include "metafile_test_files.h"
 #include "tiff_test_files.h"
 
 namespace pixavue::platform::test {
@@ -71,16 +72,8 @@ std::vector<std::uint8_t> TwoPageTiff() {
   return WriteTiffPages({first, second});
 }
 
-// A placeable WMF of 100 x 50 units at 1440 a inch: the placeable header,
-// the 18-byte standard header and the end record.
-std::vector<std::uint8_t> EmptyWmf() {
-  std::vector<std::uint8_t> wmf = {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 100, 0, 50, 0, 0xA0, 0x05, 0, 0, 0, 0};
-  std::uint16_t checksum = 0;
-  for (std::size_t i = 0; i < wmf.size(); i += 2) checksum ^= static_cast<std::uint16_t>(wmf[i] | wmf[i + 1] << 8);
-  wmf.insert(wmf.end(), {static_cast<std::uint8_t>(checksum), static_cast<std::uint8_t>(checksum >> 8)});
-  wmf.insert(wmf.end(), {1, 0, 9, 0, 0, 3, 12, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0});
-  return wmf;
-}
+// A placeable WMF of 100 x 50 units at 1440 an inch, with no drawing.
+std::vector<std::uint8_t> EmptyWmf() { return Placeable(0, 0, 100, 50, 1440, Wmf(kEndRecord)); }
 
 class StreamTest : public GdiplusTest {
  protected:

@@ -14,6 +14,7 @@
 #include <pixavue/platform/ole/com_ptr.h>
 
 #include "gdiplus_test_support.h"
+#include "metafile_test_files.h"
 
 namespace pixavue::platform::test {
 namespace {
@@ -60,14 +61,8 @@ HICON MakeIcon(bool isIcon) {
   return icon;
 }
 
-std::vector<std::uint8_t> PlaceableWmf() {
-  std::vector<std::uint8_t> file = {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 0xA0, 0x05, 0xD0, 0x02, 0xA0, 0x05, 0, 0, 0, 0};
-  std::uint16_t checksum = 0;
-  for (std::size_t i = 0; i < file.size(); i += 2) checksum ^= static_cast<std::uint16_t>(file[i] | file[i + 1] << 8);
-  file.insert(file.end(), {static_cast<std::uint8_t>(checksum), static_cast<std::uint8_t>(checksum >> 8)});
-  file.insert(file.end(), {1, 0, 9, 0, 0, 3, 12, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0});
-  return file;
-}
+// A placeable WMF of 1440 x 720 units at 1440 an inch, with no drawing.
+std::vector<std::uint8_t> PlaceableWmf() { return Placeable(0, 0, 1440, 720, 1440, Wmf(kEndRecord)); }
 
 std::vector<std::uint8_t> Emf() {
   ENHMETAHEADER header;
