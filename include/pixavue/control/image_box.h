@@ -11,6 +11,8 @@
 // QuorvexStatus, kept in LastStatus (GetStat); nothing is thrown.
 
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include <pixavue/control/control_container.h>
@@ -20,7 +22,10 @@
 #include <pixavue/control/viewer_enums.h>
 #include <pixavue/engine/image_id.h>
 #include <pixavue/platform/gdi/gdi_types.h>
+#include <pixavue/platform/ole/global_memory.h>
+#include <pixavue/platform/ole/picture.h>
 #include <pixavue/platform/ole/property_bag.h>
+#include <pixavue/platform/ole/stream.h>
 #include <pixavue/platform/window/focus_box.h>
 #include <pixavue/platform/window/rectangle_shape.h>
 #include <pixavue/platform/window/scroll_bar.h>
@@ -201,10 +206,38 @@ class ImageBox final {
   bool get_ViewerDrop() const { return props_.ViewerDrop; }
   void put_ViewerDrop(bool accept);
 
+  // Loading. Each loader forgets the image shown before (it is not
+  // released, see CloseImage), loads, and on success adopts and lays out
+  // the new image at page 1; the status is also kept in LastStatus.
+  // An empty path asks the user for a file ("Open File").
+  QuorvexStatus DisplayFromFile(std::string_view sFilePath);
+  QuorvexStatus DisplayFromFileICM(std::string_view sFilePath);  // colour-managed decoding first
+  QuorvexStatus DisplayFromStream(platform::IStream* oStream);
+  QuorvexStatus DisplayFromStreamICM(platform::IStream* oStream);
+  // Through a temporary file, deleted when the image is closed.
+  std::int32_t DisplayFromByteArray(std::span<const std::uint8_t> arBytes);
+  std::int32_t DisplayFromByteArrayICM(std::span<const std::uint8_t> arBytes);
+  // Each UTF-16 unit becomes one byte (code page 1252); the bytes are an
+  // image file. Empty: GenericError; one byte: ProfileNotFound (21).
+  std::int32_t DisplayFromString(std::u16string_view sImageString);
+  QuorvexStatus DisplayFromMetaFile(std::string_view sFilePath, float nScaleBy = 1.0f);
+  QuorvexStatus DisplayFromStdPicture(platform::IPicture* oStdPicture);
+  // Handles stay the caller's. A bitmap handle that is not a bitmap is tried
+  // as an icon.
+  QuorvexStatus DisplayFromHBitmap(platform::OLE_HANDLE nHbitmap);
+  QuorvexStatus DisplayFromHICON(platform::OLE_HANDLE nHICON);
+  QuorvexStatus DisplayFromClipboardData();
+  // A packed DIB in a global memory block, which the caller keeps alive
+  // while the image is shown.
+  QuorvexStatus DisplayFromGdiDib(platform::HGLOBAL nGdiDibRef);
+
   // An image already held by the engine, shown without loading (it stays
   // its giver's); 0 gives InvalidParameter.
   QuorvexStatus SetNativeImage(engine::ImageId nImageID);
+  QuorvexStatus DisplayFromQuorvexImage(engine::ImageId nImageID) { return SetNativeImage(nImageID); }
   engine::ImageId GetNativeImage() const { return state_.EngineState.CurrentImage; }
+  // The format name of the image shown ("JPEG", "TIFF" ...), "" for none.
+  std::string GetImageFormat() const;
 
  private:
   // Creation and surface notifications.
@@ -223,6 +256,11 @@ class ImageBox final {
   void CloseCurrentImage();
   void DeleteTempFile();
   void ReleaseDisplayCopy();
+  // The end of every loader: LastStatus = status and, on success, page 1,
+  // adoption and layout.
+  QuorvexStatus FinishLoad(QuorvexStatus status);
+  QuorvexStatus LoadFile(std::string_view path, bool colorManaged);
+  std::int32_t LoadBytes(std::span<const std::uint8_t> bytes, bool colorManaged);
   bool ImageShown() const { return state_.EngineState.CurrentImage != engine::kNoImage; }
 
   // Viewport.

@@ -3,6 +3,8 @@
 // and of the control (its temporary copy), and the file checks the loaders
 // and the store use.
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,6 +25,15 @@ std::string ControlTempFilePath(platform::HWND window);
 
 // path when it names a readable regular file below 2 GiB, else "".
 std::string FileExists(std::string_view path);
+
+// A new temporary file (MakeTempFileName) holding exactly bytes; its path,
+// or "" (and no file left) when it could not be created or written.
+std::string WriteBytesToTempFile(std::span<const std::uint8_t> bytes);
+
+// A copy of the file source, created exclusively at preferredPath, or under
+// a new MakeTempFileName when something already has that name; the copy's
+// path, or "" (and no file left) when the copy failed.
+std::string CopyToTempFile(std::string_view source, std::string_view preferredPath);
 
 // Deletes the file; a missing or undeletable file is ignored.
 void DeleteFileIgnoringErrors(std::string_view path) noexcept;
