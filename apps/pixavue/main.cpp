@@ -1,15 +1,20 @@
 // pixavue: the command-line program of the Pixavue image viewer.
 
 #include <iostream>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "info_command.h"
 #include "self_check.h"
 
 namespace {
 
 void PrintUsage(std::ostream& out) {
-  out << "usage: pixavue --version   print the version and check the platform layer\n"
-         "       pixavue --help      print this text\n";
+  out << "usage: pixavue --version         print the version and check the platform layer\n"
+         "       pixavue info FILE...      load each file and print its format, size, resolution, pages\n"
+         "                                 and property items\n"
+         "       pixavue --help            print this text\n";
 }
 
 int PrintVersion() {
@@ -23,6 +28,10 @@ int PrintVersion() {
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::string_view(argv[1]) == "--version") return PrintVersion();
+  if (argc >= 3 && std::string_view(argv[1]) == "info") {
+    const std::vector<std::string> paths(argv + 2, argv + argc);
+    return pixavue::app::RunInfo(paths, std::cout);
+  }
   if (argc == 2 && std::string_view(argv[1]) == "--help") {
     PrintUsage(std::cout);
     return 0;
