@@ -1,13 +1,106 @@
-// Placeholder until the file chain is written: every file load fails.
+// The file chain: the path as the user gave it (or chose it), then the
+// plug-in, the imaging library's decoder and the platform's picture loader
+// in turn, until one of them reads the file.
+
 #include <pixavue/engine/image_loaders.h>
+#include <pixavue/engine/image_store.h>
+#include <pixavue/engine/temp_files.h>
+#include <pixavue/platform/gdiplus/picture_io.h>
+#include <pixavue/platform/ole/com_ptr.h>
+#include <pixavue/platform/shell/file_dialog.h>
 
 namespace pixavue::engine {
+namespace {
 
-QuorvexStatus LoadFromFile(std::string_view, const FileLoadOptions&, ImageId& id) {
-  id = kNoImage;
-  return QuorvexStatus::NotImplemented;
+using namespace pixavue::platform;
+
+// Paths of this length or less are taken as they are.
+constexpr std::size_t kShortPathLength = 3;
+// Characters before the part whose doubled separators are collapsed, so
+// that a network path keeps its leading "//".
+constexpr std::size_t kKeptPrefixLength = 2;
+
+std::string_view TrimSpaces(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-void AttachTempFile(ImageId, const std::string&) {}
+// Every run of separators in text becomes one separator.
+std::string CollapseSeparators(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    if (c == '/' && !out.empty() && out.back() == '/') continue;
+    out.push_back(c);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string NormalisePath(std::string_view path) {
+  std::string result(TrimSpaces(path));
+  for (char& c : result) {
+    if (c == '\\') c = '/';
+  }
+  if (result.size() <= kShortPathLength) return result;
+  std::size_t start = 0;
+  while (result.compare(start, 3, "///") == 0) ++start;
+  result.erase(0, start);
+  if (result.size() <= kKeptPrefixLength) return result;
+  return result.substr(0, kKeptPrefixLength) + CollapseSeparators(std::string_view(result).substr(kKeptPrefixLength));
+}
+
+std::string ChooseFile(HWND owner) {
+  OpenFileRequest request;
+  request.title = "Open File";
+  request.owner = owner;
+  request.maxFileNameLength = kDefaultFileNameBufferSize;
+  return ChooseOpenFile(request).value_or(std::string());
+}
+
+QuorvexStatus LoadFromFile(std::string_view givenPath, const FileLoadOptions& options, ImageId& id) {
+  id = kNoImage;
+  std::string path(givenPath);
+  if (options.mayShowDialog && TrimSpaces(path).empty()) path = ChooseFile(options.owner);
+  path = NormalisePath(path);
+  if (path.empty() || FileExists(path).empty()) return QuorvexStatus::FileNotFound;
+
+  const bool cm = options.colorManaged;
+  // With colour management the library's colour-managed decoder comes first.
+  if (cm && LoadWithGdiplus(path, true, options.inPlaceTiff, options.inPlaceGif, id) == QuorvexStatus::OK) {
+    return QuorvexStatus::OK;
+  }
+  const QuorvexStatus pluginStatus = LoadWithPlugin(path, cm, options.inPlaceTiff, options.inPlaceGif, id);
+  if (pluginStatus == QuorvexStatus::OK) return pluginStatus;
+  if (LoadWithGdiplus(path, cm, options.inPlaceTiff, options.inPlaceGif, id) == QuorvexStatus::OK) {
+    return QuorvexStatus::OK;
+  }
+  if (LoadViaPicture(path, id) == QuorvexStatus::OK) return QuorvexStatus::OK;
+  // The plug-in's verdict is the most telling one: absent, format left to
+  // the library, file not openable, or its conversion status.
+  return pluginStatus;
+}
+
+QuorvexStatus LoadViaPicture(const std::string& path, ImageId& id) {
+  id = kNoImage;
+  try {
+    ComPtr<IPicture> picture;
+    if (FAILED(LoadPictureFile(path, picture.ReleaseAndGetAddressOf()))) return QuorvexStatus::UnknownImageFormat;
+    if (LoadFromPicture(picture.Get(), id) == QuorvexStatus::OK) return QuorvexStatus::OK;
+  } catch (...) {
+    // A run-time failure of the picture step is one more format it cannot read.
+  }
+  id = kNoImage;
+  return QuorvexStatus::UnknownImageFormat;
+}
+
+void AttachTempFile(ImageId id, const std::string& path) {
+  ImageSlot* slot = SlotOf(id);
+  if (slot == nullptr) return;
+  slot->SourcePath = path;
+  slot->DeleteFileOnRelease = true;
+}
 
 }  // namespace pixavue::engine

@@ -1,10 +1,9 @@
 #include "page_files.h"
 
+#include <pixavue/engine/image_loaders.h>
 #include <pixavue/engine/image_store.h>
 #include <pixavue/engine/temp_files.h>
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
-
-#include "wide_path.h"
 
 namespace pixavue::engine {
 
@@ -24,19 +23,14 @@ QuorvexStatus SavePageToTempFile(ImageId image, DocumentKind kind, std::string& 
   return status;
 }
 
-// Page files are written by the savers above, one page each, in formats the
-// imaging library reads; its decoder reads them directly.
+// Page files are loaded as any file is (no dialog; a multi-frame page would
+// stay in one decoder).
 QuorvexStatus LoadPageFile(const std::string& path, ImageId& page) {
-  page = kNoImage;
-  GpBitmap* bitmap = nullptr;
-  const GpStatus status = GdipCreateBitmapFromFile(WidePath(path).c_str(), &bitmap);
-  if (status != Ok) return FromImagingStatus(status);
-  RegisterImage(bitmap, "", "", SourceKind::GdiplusFile, page);
-  if (page == kNoImage) {
-    GdipDisposeImage(bitmap);
-    return QuorvexStatus::OutOfMemory;
-  }
-  return QuorvexStatus::OK;
+  FileLoadOptions options;
+  options.inPlaceTiff = true;
+  options.inPlaceGif = true;
+  options.mayShowDialog = false;
+  return LoadFromFile(path, options, page);
 }
 
 }  // namespace pixavue::engine
