@@ -48,7 +48,11 @@ void ImageBox::ReadPageCount(engine::ImageId image) {
   const std::string format = engine::GetFormatName(image);
   state_.FrameDelays.clear();
   if (format == "GIF") {
-    if (engine::GetGifFrameCount(image, props_.PageCount) != QuorvexStatus::OK) props_.PageCount = 1;
+    // The frames of a split document (a GIF from a stream) are page files,
+    // not frames of the decoder: the document counts them.
+    const QuorvexStatus counted = engine::IsSplitGif(image) ? engine::GetGifPageCount(image, props_.PageCount)
+                                                            : engine::GetGifFrameCount(image, props_.PageCount);
+    if (counted != QuorvexStatus::OK) props_.PageCount = 1;
     if (props_.PageCount > 1) ReadFrameDelays(image);
     state_.IsAnimatedGif = props_.PageCount > 1;
     if (state_.IsAnimatedGif && props_.AnimateGIF) PlayGif();
