@@ -4,6 +4,7 @@
 
 #include <pixavue/engine/image_loaders.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -40,10 +41,15 @@ std::size_t ColourTableEntries(std::uint16_t bitCount) {
   }
 }
 
-// Bytes after the header that the imaging library reads as colour masks.
-std::size_t MaskBytes(DWORD compression) {
-  if (compression == BI_BITFIELDS) return 12;
-  return compression == kAlphaBitfields ? 16 : 0;
+// Bytes after the header that the imaging library reads as colour masks
+// and colour table: up to 2^bits entries for 8 bits and fewer, whatever
+// depths it then accepts.
+std::size_t DescriptionBytes(const BITMAPINFOHEADER& header) {
+  std::size_t masks = 0;
+  if (header.biCompression == BI_BITFIELDS) masks = 12;
+  if (header.biCompression == kAlphaBitfields) masks = 16;
+  const std::size_t table = header.biBitCount <= 8 ? std::size_t{4} << header.biBitCount : 0;
+  return masks + table;
 }
 
 // Bytes of pixel data the imaging library reads for this header: the
@@ -61,12 +67,9 @@ QuorvexStatus LocatePixels(const BITMAPINFOHEADER& header, std::size_t blockByte
   if (header.biSize != kHeaderBytes || header.biWidth <= 0 || header.biHeight == 0) {
     return QuorvexStatus::InvalidParameter;
   }
-  const std::size_t tableBytes = 4 * ColourTableEntries(header.biBitCount);
-  pixelOffset = kHeaderBytes + tableBytes;
-  const std::size_t describedBytes = pixelOffset + MaskBytes(header.biCompression);
-  if (blockBytes < describedBytes || PixelBytes(header) > blockBytes - pixelOffset) {
-    return QuorvexStatus::InvalidParameter;
-  }
+  pixelOffset = kHeaderBytes + 4 * ColourTableEntries(header.biBitCount);
+  const std::size_t described = std::max(pixelOffset, kHeaderBytes + DescriptionBytes(header));
+  if (blockBytes < described || PixelBytes(header) > blockBytes - pixelOffset) return QuorvexStatus::InvalidParameter;
   return QuorvexStatus::OK;
 }
 

@@ -39,9 +39,11 @@ DibParts Dib(LONG width, LONG height, std::uint16_t bits, std::vector<std::uint3
 
 // The parts laid end to end in a new block, less `missing` bytes at the end.
 HGLOBAL Block(const DibParts& parts, std::size_t missing = 0) {
-  std::vector<std::uint8_t> bytes(sizeof(parts.header) + 4 * parts.table.size());
+  std::vector<std::uint8_t> bytes(sizeof(parts.header));
   std::memcpy(bytes.data(), &parts.header, sizeof(parts.header));
-  std::memcpy(bytes.data() + sizeof(parts.header), parts.table.data(), 4 * parts.table.size());
+  for (const std::uint32_t entry : parts.table) {
+    bytes.insert(bytes.end(), {std::uint8_t(entry), std::uint8_t(entry >> 8), std::uint8_t(entry >> 16), 0});
+  }
   bytes.insert(bytes.end(), parts.rows.begin(), parts.rows.end());
   bytes.resize(bytes.size() - missing);
   const HGLOBAL block = GlobalAlloc(GHND, bytes.size());
@@ -183,6 +185,7 @@ TEST_F(DibLoaderTest, BlocksThatDoNotHoldWhatTheirHeaderDescribesAreRefused) {
       {"header cut short", BlackFirst(), 8 + 8 + 1},
       {"8-bit table of 16 entries", Dib(4, 1, 8, std::vector<std::uint32_t>(16), {1, 2, 3, 4}), 0},
       {"RLE size past the block", rle, 0},
+      {"2-bit table past the block", Dib(4, 1, 2, {}, {1, 2, 3, 4}), 0},
       {"masks past the block",
        withHeader(Dib(1, 1, 32, {}, {1, 2, 3, 4}), [](auto& h) { h.biCompression = BI_BITFIELDS; }), 0},
       {"huge height", withHeader(BlackFirst(), [](auto& h) { h.biHeight = -100000; }), 0},
