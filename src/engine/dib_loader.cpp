@@ -30,26 +30,20 @@ constexpr DWORD kAlphaBitfields = 6;
 constexpr ARGB kOpaqueBlack = 0xFF000000u;
 constexpr ARGB kOpaqueWhite = 0xFFFFFFFFu;
 
-// The colour table is taken to be full for the bit count; other depths
-// have none.
-std::size_t ColourTableEntries(std::uint16_t bitCount) {
-  switch (bitCount) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
-  }
+// Colour masks stored after a 40-byte header.
+std::size_t MaskBytes(const BITMAPINFOHEADER& header) {
+  if (header.biCompression == BI_BITFIELDS) return 12;
+  if (header.biCompression == kAlphaBitfields) return 16;
+  return 0;
 }
 
-// Bytes after the header that the imaging library reads as colour masks
-// and colour table: up to 2^bits entries for 8 bits and fewer, whatever
-// depths it then accepts.
-std::size_t DescriptionBytes(const BITMAPINFOHEADER& header) {
-  std::size_t masks = 0;
-  if (header.biCompression == BI_BITFIELDS) masks = 12;
-  if (header.biCompression == kAlphaBitfields) masks = 16;
-  const std::size_t table = header.biBitCount <= 8 ? std::size_t{4} << header.biBitCount : 0;
-  return masks + table;
+// Entries of the colour table: biClrUsed, or the full table of an indexed
+// depth when it is 0 or larger than the depth can use. Deeper DIBs may
+// carry an optional table of biClrUsed entries.
+std::uint64_t ColourTableEntries(const BITMAPINFOHEADER& header) {
+  if (header.biBitCount > 8) return header.biClrUsed;
+  const std::uint64_t full = std::uint64_t{1} << header.biBitCount;
+  return header.biClrUsed == 0 || header.biClrUsed > full ? full : header.biClrUsed;
 }
 
 // Bytes of pixel data the imaging library reads for this header: the
@@ -61,15 +55,16 @@ std::uint64_t PixelBytes(const BITMAPINFOHEADER& header) {
   return rowBytes * static_cast<std::uint64_t>(height < 0 ? -height : height);
 }
 
-// Where the rows start, once the block is known to hold everything the
-// imaging library will read from it; InvalidParameter otherwise.
+// Where the rows start: after the header, the masks and the colour table
+// (exactly what the imaging library reads before the rows), once the block
+// is known to hold the rows too; InvalidParameter otherwise.
 QuorvexStatus LocatePixels(const BITMAPINFOHEADER& header, std::size_t blockBytes, std::size_t& pixelOffset) {
   if (header.biSize != kHeaderBytes || header.biWidth <= 0 || header.biHeight == 0) {
     return QuorvexStatus::InvalidParameter;
   }
-  pixelOffset = kHeaderBytes + 4 * ColourTableEntries(header.biBitCount);
-  const std::size_t described = std::max(pixelOffset, kHeaderBytes + DescriptionBytes(header));
-  if (blockBytes < described || PixelBytes(header) > blockBytes - pixelOffset) return QuorvexStatus::InvalidParameter;
+  const std::uint64_t offset = kHeaderBytes + MaskBytes(header) + 4 * ColourTableEntries(header);
+  if (offset > blockBytes || PixelBytes(header) > blockBytes - offset) return QuorvexStatus::InvalidParameter;
+  pixelOffset = static_cast<std::size_t>(offset);
   return QuorvexStatus::OK;
 }
 

@@ -127,6 +127,20 @@ TEST_F(DibLoaderTest, InversionFilterChangesOnlyItsRectangleAndOnlyOneBitImages)
   EXPECT_EQ(ApplyImageFilter(kInvertFilter, id, GpRect{0, 0, 3, 2}, 0.5f, 1.0f), QuorvexStatus::InvalidParameter);
 }
 
+TEST_F(DibLoaderTest, RowsStartAfterTheMasksAndTheColoursTheHeaderCounts) {
+  DibParts shortTable = Dib(2, 1, 8, {0x00FF0000u, 0x000000FFu}, {1, 0, 0, 0});
+  shortTable.header.biClrUsed = 2;
+  DibParts masked = Dib(1, 1, 16, {0xF800u, 0x07E0u, 0x001Fu}, {0xE0, 0x07, 0, 0});
+  masked.header.biCompression = BI_BITFIELDS;
+  ImageId indexed = kNoImage, rgb565 = kNoImage;
+  ASSERT_EQ(Load(Kept(Block(shortTable)), indexed), QuorvexStatus::OK);
+  ASSERT_EQ(Load(Kept(Block(masked)), rgb565), QuorvexStatus::OK);
+  EXPECT_EQ(platform::test::ReadArgbPixels(NativeHandle(indexed)), (std::vector<ARGB>{0xFF0000FFu, 0xFFFF0000u}));
+  EXPECT_EQ(platform::test::ReadArgbPixels(NativeHandle(rgb565)), (std::vector<ARGB>{0xFF00FF00u}));
+  ReleaseImage(indexed);
+  ReleaseImage(rgb565);
+}
+
 TEST_F(DibLoaderTest, ResolutionComesFromPixelsPerMetre) {
   struct Case {
     LONG perMetreX, perMetreY;
