@@ -1,6 +1,7 @@
 // Images over packed DIBs in global memory blocks: a 40-byte header, the
-// colour table and the pixel rows. The bitmap reads the block's rows in
-// place, so the block must live as long as the image (or be handed to it).
+// colour masks and table, and the pixel rows. The bitmap reads the block's
+// rows in place, so the block must live as long as the image (or be handed
+// to it); only a white-first 1-bit DIB, whose bits are inverted, is copied.
 
 #include <pixavue/engine/image_loaders.h>
 
@@ -106,6 +107,20 @@ void PutBlackFirst(ImageId id) {
   ApplyImageFilter(kInvertFilter, id, whole, 0.5f, 1.0f);
 }
 
+// The bitmap reads the caller's rows in place, and the caller's block must
+// stay as the caller wrote it: the image becomes a copy of its own before
+// its bits are inverted. On failure nothing is left registered.
+QuorvexStatus PutBlackFirstOnACopy(ImageId& id) {
+  ImageId copy = kNoImage;
+  const QuorvexStatus status = CopyIntoEngineBuffer(id, copy);
+  ReleaseImage(id);
+  id = copy;
+  if (status != QuorvexStatus::OK) return status;
+  PutBlackFirst(id);
+  ClearModified(id);  // still the image the caller handed in
+  return status;
+}
+
 // Dots per inch from pixels per metre, to 3 decimals or whole dots.
 float DotsPerInch(LONG pixelsPerMetre, bool wholeDots) {
   const double dpi = pixelsPerMetre / 100.0 * 2.54;
@@ -123,7 +138,7 @@ QuorvexStatus LoadFromGdiDib(HGLOBAL memory, bool takeOwnership, bool wholeDots,
   QuorvexStatus status = QuorvexStatus::OK;
   try {
     status = MakeBitmapOverBlock(block, GlobalSize(memory), header, id);
-    if (status == QuorvexStatus::OK && IsWhiteFirstOneBit(NativeHandle(id))) PutBlackFirst(id);
+    if (status == QuorvexStatus::OK && IsWhiteFirstOneBit(NativeHandle(id))) status = PutBlackFirstOnACopy(id);
   } catch (const std::bad_alloc&) {
     if (id != kNoImage) ReleaseImage(id);
     id = kNoImage;
@@ -132,7 +147,10 @@ QuorvexStatus LoadFromGdiDib(HGLOBAL memory, bool takeOwnership, bool wholeDots,
   GlobalUnlock(memory);
   if (id == kNoImage) return status;
 
-  if (takeOwnership) SlotOf(id)->DibMemory = memory;
+  // A handed-over block goes with the image that reads it; a copy does not
+  // need it any more.
+  if (takeOwnership && SlotOf(id)->Kind == SourceKind::PackedDib) SlotOf(id)->DibMemory = memory;
+  if (takeOwnership && SlotOf(id)->Kind != SourceKind::PackedDib) GlobalFree(memory);
   const float dpiX = DotsPerInch(header.biXPelsPerMeter, wholeDots);
   const float dpiY = DotsPerInch(header.biYPelsPerMeter, wholeDots);
   // The load's own resolution is not a change to the image.

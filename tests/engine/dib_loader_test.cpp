@@ -2,6 +2,7 @@
 // inversion filter, resolution from pixels per metre, ownership of the
 // block, and blocks too short for what their header describes.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -64,7 +65,8 @@ std::vector<std::uint8_t> StoredRowStarts(ImageId id) {
   std::vector<std::uint8_t> starts;
   EXPECT_EQ(GdipBitmapLockBits(image, &whole, ImageLockModeRead, PixelFormat1bppIndexed, &data), Ok);
   for (std::ptrdiff_t y = 0; y < static_cast<std::ptrdiff_t>(data.Height); ++y) {
-    starts.push_back(static_cast<const std::uint8_t*>(data.Scan0)[y * data.Stride]);
+    // The bits of the three pixels; the fill bits after them mean nothing.
+    starts.push_back(static_cast<const std::uint8_t*>(data.Scan0)[y * data.Stride] & 0xE0);
   }
   GdipBitmapUnlockBits(image, &data);
   return starts;
@@ -91,8 +93,13 @@ class DibLoaderTest : public EngineTest {
 
 TEST_F(DibLoaderTest, WhiteFirstOneBitDibBecomesBlackFirstAndLooksLikeItsTwin) {
   ImageId white = kNoImage, black = kNoImage;
-  ASSERT_EQ(Load(Kept(Block(WhiteFirst())), white), QuorvexStatus::OK);
+  const HGLOBAL whiteBlock = Kept(Block(WhiteFirst()));
+  const auto* whiteBytes = static_cast<const std::uint8_t*>(GlobalLock(whiteBlock));
+  const std::vector<std::uint8_t> written(whiteBytes, whiteBytes + GlobalSize(whiteBlock));
+  GlobalUnlock(whiteBlock);
+  ASSERT_EQ(Load(whiteBlock, white), QuorvexStatus::OK);
   ASSERT_EQ(Load(Kept(Block(BlackFirst())), black), QuorvexStatus::OK);
+  EXPECT_TRUE(std::equal(written.begin(), written.end(), whiteBytes)) << "the caller's block is left as it was";
   const std::vector<ARGB> expected = {kBlack, kWhite, kBlack, kWhite, kBlack, kBlack};
   EXPECT_EQ(platform::test::ReadArgbPixels(NativeHandle(white)), expected);
   EXPECT_EQ(platform::test::ReadArgbPixels(NativeHandle(black)), expected);
@@ -101,7 +108,8 @@ TEST_F(DibLoaderTest, WhiteFirstOneBitDibBecomesBlackFirstAndLooksLikeItsTwin) {
   // image's bits were inverted, its black-first twin's left alone.
   EXPECT_EQ(StoredRowStarts(white), (std::vector<std::uint8_t>{0x40, 0x80}));
   EXPECT_EQ(StoredRowStarts(black), (std::vector<std::uint8_t>{0x40, 0x80}));
-  EXPECT_EQ(SlotOf(white)->Kind, SourceKind::PackedDib);
+  EXPECT_EQ(SlotOf(white)->Kind, SourceKind::EngineBuffer);
+  EXPECT_EQ(SlotOf(black)->Kind, SourceKind::PackedDib);
   EXPECT_FALSE(SlotOf(white)->Modified);
   ReleaseImage(white);
   ReleaseImage(black);
