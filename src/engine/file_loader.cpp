@@ -37,6 +37,19 @@ std::string CollapseSeparators(std::string_view text) {
   return out;
 }
 
+// An image made from a metafile or icon picture is a bitmap now; it is
+// named after the file's format, which is what a user asks about. Bitmap
+// pictures keep the name of their bitmap.
+void NameAfterPicture(IPicture* picture, ImageId id) {
+  SHORT type = PICTYPE_NONE;
+  picture->get_Type(&type);
+  ImageSlot* slot = SlotOf(id);
+  if (slot == nullptr) return;
+  if (type == PICTYPE_METAFILE) slot->FormatName = "WMF";
+  if (type == PICTYPE_ENHMETAFILE) slot->FormatName = "EMF";
+  if (type == PICTYPE_ICON) slot->FormatName = "ICON";
+}
+
 }  // namespace
 
 std::string NormalisePath(std::string_view path) {
@@ -88,7 +101,10 @@ QuorvexStatus LoadViaPicture(const std::string& path, ImageId& id) {
   try {
     ComPtr<IPicture> picture;
     if (FAILED(LoadPictureFile(path, picture.ReleaseAndGetAddressOf()))) return QuorvexStatus::UnknownImageFormat;
-    if (LoadFromPicture(picture.Get(), id) == QuorvexStatus::OK) return QuorvexStatus::OK;
+    if (LoadFromPicture(picture.Get(), id) == QuorvexStatus::OK) {
+      NameAfterPicture(picture.Get(), id);
+      return QuorvexStatus::OK;
+    }
   } catch (...) {
     // A run-time failure of the picture step is one more format it cannot read.
   }

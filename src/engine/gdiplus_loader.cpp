@@ -6,6 +6,7 @@
 #include <pixavue/engine/image_store.h>
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
 
+#include "new_image.h"
 #include "wide_path.h"
 
 namespace pixavue::engine {
@@ -22,11 +23,8 @@ QuorvexStatus LoadWithGdiplus(const std::string& path, bool colorManaged, bool i
   if (status != Ok) return FromImagingStatus(status);
 
   ImageId loaded = kNoImage;
-  RegisterImage(bitmap, "", "", SourceKind::GdiplusFile, loaded);
-  if (loaded == kNoImage) {
-    GdipDisposeImage(bitmap);
-    return QuorvexStatus::OutOfMemory;
-  }
+  const QuorvexStatus registered = RegisterNewImage(bitmap, SourceKind::GdiplusFile, loaded);
+  if (registered != QuorvexStatus::OK) return registered;
   const QuorvexStatus adopted = AdoptMultiFrame(path, loaded, inPlaceTiff, inPlaceGif, id);
   if (adopted != QuorvexStatus::OK) return adopted;
 

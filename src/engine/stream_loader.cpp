@@ -7,6 +7,8 @@
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
 #include <pixavue/platform/gdiplus/gdiplus_stream.h>
 
+#include "new_image.h"
+
 namespace pixavue::engine {
 namespace {
 
@@ -35,11 +37,8 @@ QuorvexStatus LoadFromStream(IStream* stream, bool colorManaged, ImageId& id) {
     return FromImagingStatus(status);
   }
   ImageId loaded = kNoImage;
-  RegisterImage(image, "", "", SourceKind::Plain, loaded);
-  if (loaded == kNoImage) {
-    GdipDisposeImage(image);
-    return QuorvexStatus::OutOfMemory;
-  }
+  const QuorvexStatus registered = RegisterNewImage(image, SourceKind::Plain, loaded);
+  if (registered != QuorvexStatus::OK) return registered;
   return AdoptMultiFrame("", loaded, false, false, id);
 }
 

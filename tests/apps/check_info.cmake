@@ -33,9 +33,10 @@ expect(pages.tif "status: 0 OK" "format: TIFF" "size: 320 x 240" "pages: 3")
 expect(animation.gif "status: 0 OK" "format: GIF" "size: 120 x 80" "pages: 4" "frame delays \\(ms\\): 500 250 200 1000")
 expect(bilevel.tif "status: 0 OK" "format: TIFF" "size: 400 x 300" "pages: 1")
 expect(icon.ico "status: 0 OK" "format: ICON" "size: 48 x 48")
-# Metafiles loaded as files are drawn into a bitmap at their own size.
-expect(shapes.wmf "status: 0 OK" "size: 144 x 96")
-expect(shapes.emf "status: 0 OK" "size: 400 x 300" "resolution \\(dpi\\): 96 x 96")
+# Metafiles loaded as files are drawn into a bitmap at their own size and keep
+# the name of their format.
+expect(shapes.wmf "status: 0 OK" "format: WMF" "size: 144 x 96")
+expect(shapes.emf "status: 0 OK" "format: EMF" "size: 400 x 300" "resolution \\(dpi\\): 96 x 96")
 
 execute_process(COMMAND "${PIXAVUE}" info "${SAMPLES}/no-such-file.png" "${SAMPLES}/photo.jpg"
                 RESULT_VARIABLE result OUTPUT_VARIABLE output)

@@ -134,6 +134,7 @@ TEST_F(FileLoaderTest, AMetafileLoadsThroughThePictureStep) {
   GetImageHeight(id, height);
   EXPECT_GT(height, 0);
   EXPECT_EQ(width, 2 * height);
+  EXPECT_EQ(GetFormatName(id), "WMF");
   ReleaseImage(id);
 }
 
