@@ -163,7 +163,7 @@ QuorvexStatus LoadEmfPicture(OLE_HANDLE handle, ImageId& id) {
 
 // An icon the imaging library does not take is saved as an icon file and
 // loaded through the file chain; the file then goes with the image.
-// Failures of this fallback leave the icon's own status.
+// A picture that cannot be saved leaves the icon's own status.
 QuorvexStatus LoadIconThroughFile(IPicture& picture, QuorvexStatus iconStatus, ImageId& id) {
   std::string path;
   try {
