@@ -5,7 +5,6 @@
 // in-place document from a file against a split one from a stream (one PNG
 // page file per frame).
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -25,6 +24,8 @@
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
 #include <pixavue/platform/ole/com_ptr.h>
 #include <pixavue/platform/ole/memory_stream.h>
+
+#include "gif_test_files.h"
 
 namespace {
 
@@ -100,56 +101,20 @@ class Fixture final {
   // 40 frames of 400 x 300 over a 256-colour palette, looping.
   void WriteGif() {
     constexpr int kFrames = 40;
-    constexpr int kWidth = 400;
-    constexpr int kHeight = 300;
-    std::vector<std::uint8_t> bytes = {'G', 'I', 'F', '8', '9', 'a', kWidth & 0xFF, kWidth >> 8, kHeight & 0xFF,
-                                       kHeight >> 8, 0xF7, 0, 0};
-    for (int i = 0; i < 256; ++i) bytes.insert(bytes.end(), {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2)});
-    bytes.insert(bytes.end(), {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0});
+    constexpr std::uint16_t kWidth = 400;
+    constexpr std::uint16_t kHeight = 300;
+    std::vector<ARGB> palette;
+    for (std::uint32_t i = 0; i < 256; ++i) palette.push_back(0xFF000000u | i << 16 | (255 - i) << 8 | i / 2);
+    test::GifBuilder writer(kWidth, kHeight, palette);
+    writer.Loop(0);
     std::vector<std::uint8_t> pixels(std::size_t{kWidth} * kHeight);
     for (int frame = 0; frame < kFrames; ++frame) {
       for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i % kWidth + frame * 7);
-      bytes.insert(bytes.end(), {0x21, 0xF9, 4, 0x04, 5, 0, 0, 0});
-      bytes.insert(bytes.end(), {0x2C, 0, 0, 0, 0, kWidth & 0xFF, kWidth >> 8, kHeight & 0xFF, kHeight >> 8, 0});
-      AppendRawLzw(pixels, bytes);
+      writer.Control(1, 5).Image(0, 0, kWidth, kHeight, pixels);
     }
-    bytes.push_back(0x3B);
+    gifBytes_ = writer.Bytes();
     std::ofstream(gif(), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    gifBytes_ = bytes;
-  }
-
-  // Image data with 9-bit literal codes only: a clear code every 254 codes
-  // keeps the decoder's code width at 9 bits.
-  static void AppendRawLzw(const std::vector<std::uint8_t>& pixels, std::vector<std::uint8_t>& out) {
-    constexpr std::uint32_t kClear = 256;
-    constexpr std::uint32_t kEnd = 257;
-    std::vector<std::uint8_t> data;
-    std::uint32_t bits = 0;
-    int count = 0;
-    auto emit = [&](std::uint32_t code) {
-      bits |= code << count;
-      count += 9;
-      while (count >= 8) {
-        data.push_back(static_cast<std::uint8_t>(bits & 0xFF));
-        bits >>= 8;
-        count -= 8;
-      }
-    };
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-      if (i % 254 == 0) emit(kClear);
-      emit(pixels[i]);
-    }
-    emit(kEnd);
-    if (count > 0) data.push_back(static_cast<std::uint8_t>(bits & 0xFF));
-    out.push_back(8);  // minimum code size
-    for (std::size_t at = 0; at < data.size(); at += 255) {
-      const std::size_t block = std::min<std::size_t>(255, data.size() - at);
-      out.push_back(static_cast<std::uint8_t>(block));
-      out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
-                 data.begin() + static_cast<std::ptrdiff_t>(at + block));
-    }
-    out.push_back(0);
+        .write(reinterpret_cast<const char*>(gifBytes_.data()), static_cast<std::streamsize>(gifBytes_.size()));
   }
 
   fs::path folder_;

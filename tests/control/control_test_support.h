@@ -1,6 +1,6 @@
 #pragma once
 // Shared pieces of the control tests: a headless host per test, controls
-// placed on it, and small GIF files written byte by byte.
+// placed on it, and small GIF files.
 
 #include <pixavue/hosts/headless/headless_control.h>
 #include <pixavue/hosts/headless/headless_host.h>
@@ -15,6 +15,8 @@
 #include <vector>
 
 #include <unistd.h>
+
+#include "gif_test_files.h"
 
 namespace pixavue::testing {
 
@@ -34,17 +36,9 @@ class ControlTest : public ::testing::Test {
 // A GIF89a of 1 x 1 pixel frames, one per delay (hundredths of a second),
 // each with a graphic control extension.
 inline std::vector<std::uint8_t> GifBytes(const std::vector<std::uint16_t>& delays) {
-  std::vector<std::uint8_t> bytes = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,
-                                     0,   0,   0,   0xFF, 0xFF, 0xFF};  // screen, two-colour table
-  for (std::uint16_t delay : delays) {
-    const std::uint8_t low = static_cast<std::uint8_t>(delay & 0xFF);
-    const std::uint8_t high = static_cast<std::uint8_t>(delay >> 8);
-    bytes.insert(bytes.end(), {0x21, 0xF9, 4, 0x04, low, high, 0, 0});  // do not dispose
-    bytes.insert(bytes.end(), {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0});       // frame at (0, 0), 1 x 1
-    bytes.insert(bytes.end(), {2, 2, 0x44, 0x01, 0});                   // LZW: clear, 0, end
-  }
-  bytes.push_back(0x3B);
-  return bytes;
+  platform::test::GifBuilder gif(1, 1, {0xFF000000u, 0xFFFFFFFFu});  // a two-colour table
+  for (const std::uint16_t delay : delays) gif.Control(1, delay).Image(0, 0, 1, 1, {0});  // do not dispose
+  return gif.Bytes();
 }
 
 // A file in a folder of its own, removed with the object.

@@ -3,6 +3,7 @@
 // loads leave neither images nor files.
 
 #include <cstdlib>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 
 #include "engine_test_support.h"
 #include "gdiplus_test_support.h"
+#include "gif_test_files.h"
 #include "tiff_test_files.h"
 
 namespace pixavue::engine::test {
@@ -23,38 +25,16 @@ using namespace pixavue::platform;
 
 constexpr ARGB kColours[] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu};
 
-void Put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-// A 2 x 1 GIF89a with one frame per delay; frame j shows kColours[j]. The
-// image data is the clear code, two 3-bit literals and the end code.
+// A 2 x 1 GIF89a with one frame per delay; frame j shows kColours[j].
 std::vector<std::uint8_t> AnimatedGif(const std::vector<std::uint16_t>& delays, std::uint16_t loops,
                                       const std::string& comment) {
-  std::vector<std::uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
-  Put16(out, 2);
-  Put16(out, 1);
-  out.insert(out.end(), {0xF1, 0, 0});  // a global table of 4 colours
-  for (const ARGB c : kColours) {
-    out.insert(out.end(), {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
-                           static_cast<std::uint8_t>(c)});
-  }
-  const std::string netscape = "\x21\xFF\x0BNETSCAPE2.0\x03\x01";
-  out.insert(out.end(), netscape.begin(), netscape.end());
-  Put16(out, loops);
-  out.insert(out.end(), {0, 0x21, 0xFE, static_cast<std::uint8_t>(comment.size())});
-  out.insert(out.end(), comment.begin(), comment.end());
-  out.push_back(0);
+  platform::test::GifBuilder gif(2, 1, {std::begin(kColours), std::end(kColours)});
+  gif.Loop(loops).Comment(comment);
   for (std::size_t j = 0; j < delays.size(); ++j) {
-    out.insert(out.end(), {0x21, 0xF9, 4, 0});
-    Put16(out, delays[j]);
-    out.insert(out.end(), {0, 0, 0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2});
-    const std::uint32_t codes = 4u | (j << 3) | (j << 6) | (5u << 9);
-    out.insert(out.end(), {static_cast<std::uint8_t>(codes), static_cast<std::uint8_t>(codes >> 8), 0});
+    const auto index = static_cast<std::uint8_t>(j);
+    gif.Control(0, delays[j]).Image(0, 0, 2, 1, {index, index});
   }
-  out.push_back(0x3B);
-  return out;
+  return gif.Bytes();
 }
 
 // A TIFF of grey pages; page p is p + 1 pixels wide.
