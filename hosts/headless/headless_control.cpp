@@ -14,6 +14,8 @@ void HeadlessControl::Resize(int width, int height) {
   platform::MoveWindow(control_->get_hwnd(), 0, 0, width, height);
 }
 
+platform::GpStatus HeadlessControl::SaveView(const std::string&) { return platform::NotImplemented; }
+
 void HeadlessControl::Destroy() { control_.reset(); }
 
 }  // namespace pixavue::headless

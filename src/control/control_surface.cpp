@@ -1,13 +1,85 @@
 #include <pixavue/control/control_surface.h>
+#include <pixavue/platform/gdi/gdi.h>
+#include <pixavue/platform/gdi/gdi_pixels.h>
 #include <pixavue/platform/window/window.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace pixavue {
+namespace {
+
+// An OLE colour as an opaque pixel of the retained drawing (blue in the low
+// byte). System-colour references are not resolved: their low bytes count.
+std::uint32_t OpaquePixel(OLE_COLOR color) {
+  const std::uint32_t red = color & 0xFF;
+  const std::uint32_t green = (color >> 8) & 0xFF;
+  const std::uint32_t blue = (color >> 16) & 0xFF;
+  return 0xFF000000u | red << 16 | green << 8 | blue;
+}
+
+// Fills the pixels of the drawing right of oldWidth or below oldHeight.
+void FillOutside(const platform::GdiPixels& pixels, int oldWidth, int oldHeight, std::uint32_t pixel) {
+  for (int y = 0; y < pixels.height; ++y) {
+    const int row = pixels.bottomUp ? pixels.height - 1 - y : y;
+    auto* line = reinterpret_cast<std::uint32_t*>(pixels.bits + static_cast<std::ptrdiff_t>(row) * pixels.stride);
+    const int from = y < oldHeight ? std::min(oldWidth, pixels.width) : 0;
+    std::fill(line + from, line + pixels.width, pixel);
+  }
+}
+
+}  // namespace
 
 ControlSurface::ControlSurface(platform::HWND parent, platform::ElementWindow::Handler handler)
     : window_(parent, "ImageBox", 0, 0, std::move(handler)) {}
 
-void ControlSurface::Cls() { platform::InvalidateRect(window_.Handle(), nullptr, true); }
+ControlSurface::~ControlSurface() { ReleaseHdc(); }
+
+void ControlSurface::ReleaseHdc() {
+  if (hdc_ == platform::HDC{}) return;
+  platform::ReleaseDC(window_.Handle(), hdc_);
+  hdc_ = platform::HDC{};
+}
+
+platform::HDC ControlSurface::Hdc() {
+  if (!window_.IsLive()) {
+    ReleaseHdc();
+    return platform::HDC{};
+  }
+  const int width = std::max(1, ScaleWidth());
+  const int height = std::max(1, ScaleHeight());
+  if (hdc_ != platform::HDC{} && width == hdcWidth_ && height == hdcHeight_) return hdc_;
+  ReleaseHdc();
+  const bool hadDrawing = platform::WindowSurface(window_.Handle()) != platform::HBITMAP{};
+  hdc_ = platform::GetDC(window_.Handle());
+  if (hdc_ == platform::HDC{}) return hdc_;
+  FillNewParts(hadDrawing ? hdcWidth_ : 0, hadDrawing ? hdcHeight_ : 0);
+  hdcWidth_ = width;
+  hdcHeight_ = height;
+  return hdc_;
+}
+
+void ControlSurface::FillNewParts(int oldWidth, int oldHeight) {
+  const auto pixels = platform::BitmapPixels(platform::SelectedBitmap(hdc_));
+  if (pixels && pixels->bitsPerPixel == 32) FillOutside(*pixels, oldWidth, oldHeight, OpaquePixel(backColor_));
+}
+
+void ControlSurface::SetPicture(platform::ComPtr<platform::IPicture> picture) {
+  picture_ = std::move(picture);
+  Refresh();
+}
+
+void ControlSurface::SetMaskPicture(platform::ComPtr<platform::IPicture> picture) {
+  maskPicture_ = std::move(picture);
+  Refresh();
+}
+
+void ControlSurface::Cls() {
+  if (Hdc() != platform::HDC{}) FillNewParts(0, 0);
+  Refresh();
+}
+
+void ControlSurface::Refresh() { platform::InvalidateRect(window_.Handle(), nullptr, false); }
 
 }  // namespace pixavue

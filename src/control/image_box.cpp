@@ -35,6 +35,8 @@ ImageBox::ImageBox(ControlContainer& container)
     bar->SetSmallChange(props_.ScrollSmallChange);
     bar->SetLargeChange(props_.ScrollLargeChange);
   }
+  ConnectScrollBars();
+  tmQual_.onTick = [this] { OnQualityTimer(); };
   elementsReady_ = true;
   Initialize();
 }

@@ -1,13 +1,23 @@
 #pragma once
 // The control's surface: its own child window on the container's window,
 // and the attributes the control passes through or sets on it (colour,
-// style, border, pointer, drop mode, retention of drawings). The host shows
-// the surface with these attributes; the control's child elements are
-// windows on the surface.
+// style, border, pointer, drop mode, retention of drawings, background and
+// mask pictures). The host shows the surface with these attributes; the
+// control's child elements are windows on the surface.
+//
+// What the host presents:
+// - with retention on (AutoRedraw), the retained 32-bit drawing, opaque;
+// - with retention off, the background colour with the background picture
+//   composited over it at the top-left corner;
+// - with a mask picture, only the pixels where the mask is not fully
+//   transparent belong to the control; the rest shows what lies behind it.
 
 #include <cstdint>
 
 #include <pixavue/control/viewer_enums.h>
+#include <pixavue/platform/gdi/gdi_types.h>
+#include <pixavue/platform/ole/com_ptr.h>
+#include <pixavue/platform/ole/picture.h>
 #include <pixavue/platform/window/element_window.h>
 
 namespace pixavue {
@@ -26,6 +36,7 @@ class ControlSurface final {
   static constexpr std::int32_t kOpenHandCursor = 104;    // pan mode, no drag
 
   ControlSurface(platform::HWND parent, platform::ElementWindow::Handler handler);
+  ~ControlSurface();
   ControlSurface(const ControlSurface&) = delete;
   ControlSurface& operator=(const ControlSurface&) = delete;
 
@@ -61,11 +72,34 @@ class ControlSurface final {
   SurfaceDropMode DropMode() const { return dropMode_; }
   void SetDropMode(SurfaceDropMode mode) { dropMode_ = mode; }
 
-  // Clears the surface to its background colour: the host repaints it.
+  // The device context over the retained drawing, sized to the client
+  // area: the same context until the size changes, then a new one. Parts
+  // new to the drawing are filled with the background colour. 0 when the
+  // window is gone or memory runs out.
+  platform::HDC Hdc();
+
+  // The background picture, shown without retention; and the mask picture.
+  const platform::ComPtr<platform::IPicture>& Picture() const { return picture_; }
+  void SetPicture(platform::ComPtr<platform::IPicture> picture);
+  const platform::ComPtr<platform::IPicture>& MaskPicture() const { return maskPicture_; }
+  void SetMaskPicture(platform::ComPtr<platform::IPicture> picture);
+
+  // Fills the retained drawing with the background colour: the host
+  // repaints it.
   void Cls();
+  // Asks the host to present the surface again.
+  void Refresh();
 
  private:
+  void ReleaseHdc();
+  void FillNewParts(int oldWidth, int oldHeight);
+
   platform::ElementWindow window_;
+  platform::HDC hdc_{};
+  int hdcWidth_ = 0;
+  int hdcHeight_ = 0;
+  platform::ComPtr<platform::IPicture> picture_;
+  platform::ComPtr<platform::IPicture> maskPicture_;
   OLE_COLOR backColor_ = 0;
   ViewerBackStyleMode backStyle_ = bkOpaque;
   ViewerAppearance appearance_ = Appearance3D;

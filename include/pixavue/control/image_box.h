@@ -22,6 +22,7 @@
 #include <pixavue/control/viewer_enums.h>
 #include <pixavue/engine/image_id.h>
 #include <pixavue/platform/gdi/gdi_types.h>
+#include <pixavue/platform/gdiplus/gdiplus_types.h>
 #include <pixavue/platform/ole/global_memory.h>
 #include <pixavue/platform/ole/picture.h>
 #include <pixavue/platform/ole/property_bag.h>
@@ -83,7 +84,9 @@ class ImageBox final {
   void put_ClipControls(bool clip);
   bool get_Enabled() const { return props_.Enabled; }
   void put_Enabled(bool enabled);
-  platform::HDC get_hdc() const { return platform::HDC{}; }  // the device context comes with rendering
+  // The device context over the surface's retained drawing; a new one after
+  // each resize.
+  platform::HDC get_hdc() { return surface_.Hdc(); }
   platform::HWND get_hwnd() const { return surface_.Window(); }
 
   // Flags.
@@ -130,6 +133,9 @@ class ImageBox final {
 
   QuorvexStatus GetStat() const { return state_.LastStatus; }
   double GetVersion() const { return kVersion; }
+  // Presents the visible scroll bars and the surface again from what they
+  // retain; draws nothing new.
+  void Refresh();
   // Adopts and lays out the current image again; returns LastStatus.
   QuorvexStatus Redraw();
   // Clears the surface (unless LockControl); the image stays loaded.
@@ -149,6 +155,21 @@ class ImageBox final {
   std::int32_t get_ZoomStep() const { return props_.ZoomStep; }
   void put_ZoomStep(std::int32_t step);
   double GetMaxZoom() const { return state_.MaxZoom; }
+  // Custom zoom of nZoomPercent (100 = 1:1) when it is positive and within
+  // MaxZoom; nothing otherwise.
+  QuorvexStatus SetZoom(float nZoomPercent);
+  // One ZoomStep in or out, within MaxZoom and above 0.001.
+  QuorvexStatus ZoomIN();
+  QuorvexStatus ZoomOUT();
+  // Switch to a zoom mode and lay out; nothing when it is already the mode.
+  QuorvexStatus SetZoom100();
+  QuorvexStatus SetZoomFitControl();
+  QuorvexStatus SetZoomWidthControl();
+  QuorvexStatus SetZoomHeightControl();
+  QuorvexStatus SetZoomControl();
+  // Zooms so that the area (image pixels) fills the view, scrolled to its
+  // top-left corner; InvalidParameter for a width or height below 1.
+  QuorvexStatus ZoomArea(std::int32_t nLeft, std::int32_t nTop, std::int32_t nWidth, std::int32_t nHeight);
   bool get_ScrollBars() const { return props_.ScrollBars; }
   void put_ScrollBars(bool show);
   bool get_ForceScrollBars() const { return props_.ForceScrollBars; }
@@ -163,6 +184,34 @@ class ImageBox final {
   void put_ImagePosition(ViewerImagePosition position);
   bool get_KeepImagePosition() const { return props_.KeepImagePosition; }
   void put_KeepImagePosition(bool keep);
+  // Scroll-bar positions in screen pixels. A new position is clamped to
+  // 0..Max; the view follows and ScrollControl is raised. The H and V pair
+  // draws once.
+  std::int16_t GetHScrollBarMaxPosition() const { return hScroll_.Max(); }
+  std::int16_t GetVScrollBarMaxPosition() const { return vScroll_.Max(); }
+  std::int16_t GetHScrollBarPosition() const { return hScroll_.Value(); }
+  std::int16_t GetVScrollBarPosition() const { return vScroll_.Value(); }
+  QuorvexStatus SetHScrollBarPosition(std::int32_t nNewHPosition);
+  QuorvexStatus SetVScrollBarPosition(std::int32_t nNewVPosition);
+  QuorvexStatus SetHVScrollBarPosition(std::int32_t nNewHPosition, std::int32_t nNewVPosition);
+  // Client position of the image's left and top edge.
+  std::int32_t GetImageLeft() const { return state_.ImageOffsetX; }
+  std::int32_t GetImageTop() const { return state_.ImageOffsetY; }
+
+  // Coordinates. Control pixels to image pixels and back, at the current
+  // zoom and offsets, unclamped; outputs stay as they were when the zoom
+  // (or the pixel aspect) is 0.
+  void CoordObjectToImage(std::int32_t nObjectX, std::int32_t nObjectY, std::int32_t& nImageX,
+                          std::int32_t& nImageY) const;
+  void CoordImageToObject(std::int32_t nImageX, std::int32_t nImageY, std::int32_t& nObjectX,
+                          std::int32_t& nObjectY) const;
+  // The part of the image the last render showed, in image pixels, and in
+  // millimetres (an output whose resolution is unknown stays as it was).
+  void GetDisplayedArea(std::int32_t& nLeft, std::int32_t& nTop, std::int32_t& nWidth, std::int32_t& nHeight) const;
+  void GetDisplayedAreaMM(float& nLeft, float& nTop, float& nWidth, float& nHeight) const;
+  // The image's size in millimetres; 0 when its resolution is unknown.
+  float GetWidthMM() const;
+  float GetHeightMM() const;
 
   // Rendering quality.
   ViewerQuality get_ViewerQuality() const { return props_.ViewerQuality; }
@@ -268,6 +317,25 @@ class ImageBox final {
   void ComputeMaxZoom();
   void UpdateScrollRanges();
   void ArrangeScrollBars();
+  // Width of the vertical bar and height of the horizontal one.
+  int VerticalBarWidth() const { return vScroll_.Width(); }
+  int HorizontalBarHeight() const { return hScroll_.Height(); }
+  // Scroll-bar notifications: a change of either bar moves the view; a key
+  // on a bar is undone.
+  void ConnectScrollBars();
+  void OnScrollBarChange(platform::ScrollBar& bar);
+  void OnScrollBarKey();
+
+  // Rendering.
+  enum class RenderPass { Ordinary, Timer };
+  // Draws the visible part of the image (0: DisplayCopy, else CurrentImage).
+  void RenderView(engine::ImageId image = engine::kNoImage, RenderPass pass = RenderPass::Ordinary);
+  platform::InterpolationMode ChooseInterpolation();
+  QuorvexStatus MakeDisplayCopy();
+  void OnQualityTimer();
+
+  // Selection rectangle: moves shRect over an area given in image pixels.
+  void PlaceRectFromImage(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
 
   // Input.
   void ApplyModeCursor();

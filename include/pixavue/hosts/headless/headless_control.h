@@ -9,7 +9,10 @@
 #include <pixavue/hosts/headless/recording_sink.h>
 #include <pixavue/platform/ole/property_bag.h>
 
+#include <pixavue/platform/gdiplus/gdiplus_types.h>
+
 #include <memory>
+#include <string>
 
 namespace pixavue::headless {
 
@@ -34,6 +37,9 @@ class HeadlessControl final {
   void Show() { control_->Show(); }
   // Sizes the control's window at the top-left corner of the host's window.
   void Resize(int width, int height);
+  // Writes what a person would see of the control (ComposeView) as a PNG
+  // file with alpha; the imaging library's status.
+  platform::GpStatus SaveView(const std::string& pngPath);
   // Destroys the control: termination runs unless it already has.
   void Destroy();
 
