@@ -30,8 +30,7 @@ void ImageBox::put_ZoomMode(ViewerZoomMode mode) {
       case ZoomWidthControl:
       case ZoomHeightControl:
       case ZoomToControl:
-        props_.ZoomMode = mode;
-        UpdateLayout();
+        SwitchZoomMode(mode);
         break;
       case ZoomCustom:
         props_.ZoomMode = mode;

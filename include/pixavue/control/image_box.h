@@ -244,6 +244,9 @@ class ImageBox final {
   void put_RectIsEditable(bool editable);
   bool isRectDrawed() const;
   void ClearRect();
+  // The rectangle in image pixels: right and bottom cut at the image's
+  // size; zeros when neither side is longer than 1.
+  void GetRectValues(std::int32_t& nLeft, std::int32_t& nTop, std::int32_t& nWidth, std::int32_t& nHeight) const;
 
   // Frames and animation.
   bool get_AnimateGIF() const { return props_.AnimateGIF; }
@@ -317,6 +320,14 @@ class ImageBox final {
   void ComputeMaxZoom();
   void UpdateScrollRanges();
   void ArrangeScrollBars();
+  // The parts of a layout that has an image and a view: zoom, displayed
+  // size, scroll values and offsets, then the render.
+  void LayOutImage(engine::ImageId image, int viewWidth, int viewHeight);
+  double ChooseZoom(int viewWidth, int viewHeight, bool& zoomsToArea);
+  void ScrollToArea();
+  void PlaceHorizontally(int viewWidth, double fraction, bool zoomsToArea);
+  void PlaceVertically(int viewHeight, double fraction, bool zoomsToArea);
+  QuorvexStatus SwitchZoomMode(ViewerZoomMode mode);
   // Width of the vertical bar and height of the horizontal one.
   int VerticalBarWidth() const { return vScroll_.Width(); }
   int HorizontalBarHeight() const { return hScroll_.Height(); }
