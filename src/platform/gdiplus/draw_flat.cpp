@@ -5,6 +5,7 @@
 #include <pixavue/platform/gdiplus/gdiplus_graphics.h>
 
 #include "draw_image.h"
+#include "draw_interception.h"
 #include "graphics.h"
 #include "image.h"
 #include "session.h"
@@ -19,6 +20,8 @@ GpStatus CheckDraw(const GpGraphics* graphics, const GpImage* image) {
 
 GpStatus Draw(GpGraphics* graphics, GpImage* image, const gdiplus::DrawImageRequest& request) {
   try {
+    const GpStatus intercepted = gdiplus::InterceptDraw(*graphics, *image, request);
+    if (intercepted != Ok) return intercepted;
     return gdiplus::DrawImage(*graphics, *image, request);
   } catch (const std::bad_alloc&) {
     return OutOfMemory;
