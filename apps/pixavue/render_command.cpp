@@ -1,0 +1,108 @@
+#include "render_command.h"
+
+#include <pixavue/engine/image_store.h>
+#include <pixavue/hosts/headless/headless_control.h>
+#include <pixavue/hosts/headless/headless_host.h>
+#include <pixavue/support/quorvex_status.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "render_options.h"
+
+namespace pixavue::app {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+
+int Failure(std::string_view what, std::int32_t status, std::ostream& err) {
+  err << "pixavue render: " << what << " failed, status: " << status << ' '
+      << QuorvexStatusName(status).value_or("(not a status)") << '\n';
+  return kFailed;
+}
+
+int UsageError(std::string_view reason, std::ostream& err) {
+  err << "pixavue render: " << reason << '\n' << kRenderUsage;
+  return kUsageError;
+}
+
+// Options that hold before the image arrives: its load lays it out with them.
+void ApplyViewOptions(ImageBox& control, const RenderOptions& options) {
+  if (options.zoomMode) control.put_ZoomMode(static_cast<ViewerZoomMode>(*options.zoomMode));
+  if (options.quality) control.put_ViewerQuality(static_cast<ViewerQuality>(*options.quality));
+  if (options.position) control.put_ImagePosition(static_cast<ViewerImagePosition>(*options.position));
+  if (options.alignment) control.put_ImageAlignment(static_cast<ViewerImageAlignment>(*options.alignment));
+  if (options.gamma) control.put_gamma(*options.gamma);
+}
+
+// A custom zoom is limited by the image's size, so it follows the load.
+bool ApplyZoom(ImageBox& control, const RenderOptions& options) {
+  if (!options.zoomPercent) return true;
+  control.SetZoom(*options.zoomPercent);
+  return control.get_ZoomMode() == ZoomCustom && control.get_ZOOM() == *options.zoomPercent / 100.0;
+}
+
+// Shows page `page` (1-based) of a multi-page document through the engine's
+// page selection, then lays the control out again.
+QuorvexStatus ShowPage(ImageBox& control, std::int32_t page) {
+  const engine::ImageId image = control.GetNativeImage();
+  const engine::ImageSlot* slot = engine::SlotOf(image);
+  if (slot == nullptr || !slot->IsDocument()) return QuorvexStatus::InvalidParameter;
+  const auto kind = slot->IsMultiPageTiff ? engine::DocumentKind::Tiff : engine::DocumentKind::Gif;
+  const QuorvexStatus status = engine::SelectPage(image, page - 1, kind);
+  if (status != QuorvexStatus::OK) return status;
+  return control.Redraw();
+}
+
+std::error_code CreateFolderOf(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::error_code error;
+  if (!folder.empty()) std::filesystem::create_directories(folder, error);
+  return error;
+}
+
+}  // namespace
+
+int RunRender(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  std::string reason;
+  const auto options = ParseRenderOptions(args, reason);
+  if (!options) return UsageError(reason, err);
+
+  headless::HeadlessHost host;
+  headless::HeadlessControl control(host);
+  control.InitNew();
+  control.Show();
+  control.Resize(options->width, options->height);
+  ApplyViewOptions(control.Control(), *options);
+
+  QuorvexStatus status = control->DisplayFromFile(options->input);
+  if (status != QuorvexStatus::OK) return Failure("loading " + options->input, ToInt(status), err);
+  if (!ApplyZoom(control.Control(), *options)) {
+    return UsageError("zoom " + std::to_string(*options->zoomPercent) + "% is out of this image's range", err);
+  }
+  if (options->page != 1) {
+    if (options->page > control->get_PageCount()) {
+      return UsageError(
+          "page " + std::to_string(options->page) + " is outside 1.." + std::to_string(control->get_PageCount()), err);
+    }
+    status = ShowPage(control.Control(), options->page);
+    if (status != QuorvexStatus::OK)
+      return Failure("showing page " + std::to_string(options->page), ToInt(status), err);
+  }
+  if (control->GetStat() != QuorvexStatus::OK) return Failure("drawing", ToInt(control->GetStat()), err);
+
+  if (const std::error_code error = CreateFolderOf(options->output)) {
+    err << "pixavue render: cannot create the folder of " << options->output << ": " << error.message() << '\n';
+    return kFailed;
+  }
+  const platform::GpStatus saved = control.SaveView(options->output);
+  if (saved != platform::Ok) return Failure("saving " + options->output, saved, err);
+  out << "wrote " << options->output << " (" << options->width << " x " << options->height << ")\n";
+  return kDone;
+}
+
+}  // namespace pixavue::app

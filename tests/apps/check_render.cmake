@@ -1,0 +1,55 @@
+# Runs `pixavue render` on bundled samples into a folder that does not exist
+# yet and reads each PNG back with `pixavue info`; then a missing file (exit
+# 1, its status on stderr, no PNG) and bad arguments (exit 2 each, with the
+# usage line).
+# cmake -DPIXAVUE=<program> -DSAMPLES=<folder> -DOUT=<scratch folder> -P check_render.cmake
+
+file(REMOVE_RECURSE "${OUT}")
+
+# render(<expected exit code> <output variable> <arguments>...)
+function(render expected output_variable)
+  execute_process(COMMAND "${PIXAVUE}" render ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output
+                  ERROR_VARIABLE errors)
+  if(NOT result EQUAL expected)
+    message(FATAL_ERROR "pixavue render ${ARGN} exited with ${result}, not ${expected}:\n${output}${errors}")
+  endif()
+  set(${output_variable} "${output}${errors}" PARENT_SCOPE)
+endfunction()
+
+# expect_png(<file> <width> <height>): the file reads back as a PNG of that size.
+function(expect_png file width height)
+  execute_process(COMMAND "${PIXAVUE}" info "${file}" RESULT_VARIABLE result OUTPUT_VARIABLE output)
+  if(NOT result EQUAL 0 OR NOT output MATCHES "format: PNG\nsize: ${width} x ${height}\n")
+    message(FATAL_ERROR "${file} does not read back as a ${width} x ${height} PNG:\n${output}")
+  endif()
+endfunction()
+
+render(0 said "${SAMPLES}/photo.jpg" -o "${OUT}/nested/photo.png" --zoom-mode 2)
+if(NOT said STREQUAL "wrote ${OUT}/nested/photo.png (800 x 600)\n")
+  message(FATAL_ERROR "unexpected report: ${said}")
+endif()
+expect_png("${OUT}/nested/photo.png" 800 600)
+
+render(0 said "${SAMPLES}/pages.tif" -o "${OUT}/page.png" --size 320x200 --zoom 50 --quality 0 --position 4
+       --alignment 8 --page 3 --gamma 2.2)
+expect_png("${OUT}/page.png" 320 200)
+
+render(1 said "${SAMPLES}/no-such-file.png" -o "${OUT}/missing.png")
+if(NOT said MATCHES "status: 10 FileNotFound" OR EXISTS "${OUT}/missing.png")
+  message(FATAL_ERROR "a missing file was not reported as FileNotFound, or left a PNG:\n${said}")
+endif()
+
+set(photo "${SAMPLES}/photo.jpg")
+foreach(arguments IN ITEMS
+    "${photo}" "-o;${OUT}/x.png" "${photo};-o" "${photo};${photo};-o;${OUT}/x.png"
+    "${photo};-o;${OUT}/x.png;--size;0x600" "${photo};-o;${OUT}/x.png;--size;800"
+    "${photo};-o;${OUT}/x.png;--zoom-mode;7" "${photo};-o;${OUT}/x.png;--zoom;-5"
+    "${photo};-o;${OUT}/x.png;--zoom;50;--zoom-mode;2" "${photo};-o;${OUT}/x.png;--quality;5"
+    "${photo};-o;${OUT}/x.png;--position;3" "${photo};-o;${OUT}/x.png;--gamma;abc"
+    "${photo};-o;${OUT}/x.png;--page;2" "${SAMPLES}/pages.tif;-o;${OUT}/x.png;--page;4"
+    "${photo};-o;${OUT}/x.png;--no-such-option")
+  render(2 said ${arguments})
+  if(NOT said MATCHES "usage: pixavue render")
+    message(FATAL_ERROR "no usage line for ${arguments}:\n${said}")
+  endif()
+endforeach()
