@@ -36,6 +36,7 @@ ImageBox::ImageBox(ControlContainer& container)
     bar->SetLargeChange(props_.ScrollLargeChange);
   }
   ConnectScrollBars();
+  ConnectFocusTracking();
   tmQual_.onTick = [this] { OnQualityTimer(); };
   elementsReady_ = true;
   Initialize();
@@ -51,6 +52,10 @@ bool ImageBox::HandleSurfaceMessage(platform::UINT message) {
       return true;
     case platform::WM_PAINT:
       OnPaint();
+      return true;
+    case platform::WM_SETFOCUS:
+    case platform::WM_KILLFOCUS:
+      TrackFocus(kFocusSurface, message == platform::WM_SETFOCUS);
       return true;
     default:
       return false;

@@ -344,6 +344,21 @@ class ImageBox final {
   platform::InterpolationMode ChooseInterpolation();
   QuorvexStatus MakeDisplayCopy();
   void OnQualityTimer();
+  // Parts of a render: the shown image and PictureChange (true when it
+  // changed), the draw itself, and what follows a draw.
+  bool NoteShownImage();
+  void DrawView(engine::ImageId image, RenderPass pass);
+  void FinishDraw();
+  void HandFocusToCorner();
+
+  // Focus tracking: FocusedPart names the part that holds the keyboard
+  // focus (0 none).
+  static constexpr std::int32_t kFocusSurface = 1;
+  static constexpr std::int32_t kFocusHScroll = 2;
+  static constexpr std::int32_t kFocusVScroll = 3;
+  static constexpr std::int32_t kFocusCorner = 4;
+  void ConnectFocusTracking();
+  void TrackFocus(std::int32_t part, bool gotFocus);
 
   // Selection rectangle: moves shRect over an area given in image pixels.
   void PlaceRectFromImage(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
