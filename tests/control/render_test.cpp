@@ -37,7 +37,9 @@ constexpr ARGB kGreen = 0xFF00FF00;
 constexpr OLE_COLOR kGreenOle = 0x00FF00;
 
 // A colour per column, so that a pixel tells which column it came from.
-ARGB ColumnColour(int x, int) { return 0xFF000000u | static_cast<ARGB>(x & 0xFF) << 16 | static_cast<ARGB>(x >> 8) << 8; }
+ARGB ColumnColour(int x, int) {
+  return 0xFF000000u | static_cast<ARGB>(x & 0xFF) << 16 | static_cast<ARGB>(x >> 8) << 8;
+}
 
 // The pixel of a 32-bit bitmap handle, as 0xAARRGGBB.
 ARGB PixelOf(platform::HBITMAP bitmap, int x, int y) {
@@ -86,9 +88,10 @@ class RenderTest : public ControlTest {
     data.Stride = width * 4;
     data.PixelFormat = platform::PixelFormat32bppARGB;
     data.Scan0 = pixels.data();
-    EXPECT_EQ(platform::GdipBitmapLockBits(bitmap, &whole, platform::ImageLockModeWrite | platform::ImageLockModeUserInputBuf,
-                                           platform::PixelFormat32bppARGB, &data),
-              platform::Ok);
+    EXPECT_EQ(
+        platform::GdipBitmapLockBits(bitmap, &whole, platform::ImageLockModeWrite | platform::ImageLockModeUserInputBuf,
+                                     platform::PixelFormat32bppARGB, &data),
+        platform::Ok);
     platform::GdipBitmapUnlockBits(bitmap, &data);
     engine::ImageId id = engine::kNoImage;
     engine::RegisterImage(bitmap, "", "", engine::SourceKind::Plain, id);
@@ -120,7 +123,9 @@ class RenderTest : public ControlTest {
     control_->Events().Clear();
     host_.ClearMessageBoxes();
   }
-  platform::GpImage* Drawn() const { return calls_.empty() ? nullptr : const_cast<platform::GpImage*>(calls_.back().image); }
+  platform::GpImage* Drawn() const {
+    return calls_.empty() ? nullptr : const_cast<platform::GpImage*>(calls_.back().image);
+  }
   static std::vector<float> Rects(const DrawCall& c) {
     return {c.dstX, c.dstY, c.dstWidth, c.dstHeight, c.srcX, c.srcY, c.srcWidth, c.srcHeight};
   }
@@ -144,9 +149,12 @@ TEST_F(RenderTest, InterpolationFollowsViewerQualityExceptAtZoomOne) {
   const struct {
     int quality;
     platform::InterpolationMode mode;
-  } table[] = {{0, platform::InterpolationModeNearestNeighbor}, {1, platform::InterpolationModeBilinear},
-               {2, platform::InterpolationModeBicubic},         {3, platform::InterpolationModeHighQualityBilinear},
-               {4, platform::InterpolationModeHighQualityBicubic}, {9, platform::InterpolationModeDefault}};
+  } table[] = {{0, platform::InterpolationModeNearestNeighbor},
+               {1, platform::InterpolationModeBilinear},
+               {2, platform::InterpolationModeBicubic},
+               {3, platform::InterpolationModeHighQualityBilinear},
+               {4, platform::InterpolationModeHighQualityBicubic},
+               {9, platform::InterpolationModeDefault}};
   for (const auto& row : table) {
     calls_.clear();
     box().put_ViewerQuality(static_cast<ViewerQuality>(row.quality));
@@ -425,8 +433,8 @@ TEST_F(RenderTest, PicturesFromBitmapsKeepAlphaAndLeaveNoHandle) {
   EXPECT_EQ(engine::PictureFromBitmap(nullptr, picture), QuorvexStatus::InvalidParameter);
   EXPECT_FALSE(picture);
   const std::size_t before = platform::GdiObjectCount();
-  const engine::ImageId id = MakeImage(2, 1, [](int x, int) { return x == 0 ? 0x80FF0000u : 0u; },
-                                       platform::PixelFormat32bppARGB);
+  const engine::ImageId id = MakeImage(
+      2, 1, [](int x, int) { return x == 0 ? 0x80FF0000u : 0u; }, platform::PixelFormat32bppARGB);
   ASSERT_EQ(engine::PictureFromBitmap(engine::NativeHandle(id), picture), QuorvexStatus::OK);
   EXPECT_EQ(platform::GdiObjectCount(), before + 1);
   EXPECT_EQ(PicturePixel(picture, 0, 0), 0x80800000u);  // premultiplied
