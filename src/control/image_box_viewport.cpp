@@ -55,7 +55,10 @@ void ImageBox::UpdateLayout(engine::ImageId image) {
 
 void ImageBox::LayOutImage(engine::ImageId image, int viewWidth, int viewHeight) {
   bool zoomsToArea = false;
-  const double zoom = std::min(ChooseZoom(viewWidth, viewHeight, zoomsToArea), state_.MaxZoom);
+  double zoom = ChooseZoom(viewWidth, viewHeight, zoomsToArea);
+  // Only a stored property can hold a zoom that is not a positive number.
+  if (!(zoom > 0)) zoom = 1.0;
+  zoom = std::min(zoom, state_.MaxZoom);
   props_.Zoom = zoom;
   const bool zoomChanged = zoom != state_.PreviousZoom;
   if (zoomChanged) Events().BeforeZoomChange();
