@@ -25,6 +25,8 @@ class ControlHarness final {
   }
 
   ImageBox& Control() { return control_.Control(); }
+  headless::HeadlessControl& Hosted() { return control_; }
+  headless::HeadlessHost& Host() { return host_; }
 
   // After an input whose image was closed: what the host and the sinks
   // recorded is dropped (it would grow without end), and the run stops when

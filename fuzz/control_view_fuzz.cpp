@@ -1,0 +1,110 @@
+// A sequence of view operations on a control showing an image whose size,
+// resolutions and control size come from the input: zooms of every mode,
+// areas, scroll positions, placement, resizes, quality, gamma and the
+// picture paths, with values far outside what the members accept. After
+// every operation the scroll values must lie within their bars' ranges, and
+// every draw must stay inside the image (the sanitizers watch).
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include <pixavue/engine/image_store.h>
+#include <pixavue/platform/gdiplus/gdiplus_flat.h>
+
+#include "control_fuzz_harness.h"
+
+namespace {
+
+using pixavue::ImageBox;
+
+// At most 2^18 pixels, so that a render stays quick, in any shape.
+pixavue::engine::ImageId ShowImage(FuzzedDataProvider& input, ImageBox& box) {
+  const int width = input.ConsumeIntegralInRange(1, 4096);
+  const int height = input.ConsumeIntegralInRange(1, std::min(65535, (1 << 18) / width));
+  pixavue::platform::GpImage* bitmap = nullptr;
+  if (pixavue::platform::GdipCreateBitmapFromScan0(width, height, 0, pixavue::platform::PixelFormat32bppARGB,
+                                                   nullptr, &bitmap) != pixavue::platform::Ok) {
+    std::abort();
+  }
+  pixavue::platform::GdipBitmapSetResolution(bitmap, input.ConsumeFloatingPointInRange(1.0f, 1200.0f),
+                                             input.ConsumeFloatingPointInRange(1.0f, 1200.0f));
+  pixavue::engine::ImageId id = pixavue::engine::kNoImage;
+  pixavue::engine::RegisterImage(bitmap, "", "", pixavue::engine::SourceKind::Plain, id);
+  box.SetNativeImage(id);
+  return id;
+}
+
+void CheckBar(const pixavue::platform::ScrollBar& bar) {
+  if (bar.Min() != 0 || bar.Value() < 0 || bar.Value() > bar.Max()) std::abort();
+}
+
+void RunOperation(FuzzedDataProvider& input, pixavue::fuzz::ControlHarness& harness) {
+  ImageBox& box = harness.Control();
+  const auto anyInt = [&] { return input.ConsumeIntegral<std::int32_t>(); };
+  switch (input.ConsumeIntegralInRange(0, 17)) {
+    case 0: box.SetZoom(input.ConsumeFloatingPoint<float>()); break;
+    case 1: box.ZoomIN(); break;
+    case 2: box.ZoomOUT(); break;
+    case 3: box.put_ZoomMode(static_cast<pixavue::ViewerZoomMode>(input.ConsumeIntegralInRange(-1, 11))); break;
+    case 4: box.ZoomArea(anyInt(), anyInt(), anyInt(), anyInt()); break;
+    case 5: box.SetHScrollBarPosition(anyInt()); break;
+    case 6: box.SetVScrollBarPosition(anyInt()); break;
+    case 7: box.SetHVScrollBarPosition(anyInt(), anyInt()); break;
+    case 8:
+      harness.Hosted().Resize(input.ConsumeIntegralInRange(0, 700), input.ConsumeIntegralInRange(0, 500));
+      break;
+    case 9: box.put_ImagePosition(static_cast<pixavue::ViewerImagePosition>(input.ConsumeIntegralInRange(-2, 12))); break;
+    case 10:
+      box.put_ImageAlignment(static_cast<pixavue::ViewerImageAlignment>(input.ConsumeIntegralInRange(-2, 12)));
+      break;
+    case 11: box.put_KeepImagePosition(input.ConsumeBool()); break;
+    case 12:
+      box.put_ScrollBars(input.ConsumeBool());
+      box.put_ForceScrollBars(input.ConsumeBool());
+      break;
+    case 13: box.put_ZOOM(input.ConsumeFloatingPoint<double>()); break;
+    case 14: box.put_ZoomStep(anyInt()); break;
+    case 15:
+      box.put_gamma(input.ConsumeFloatingPoint<float>());
+      box.put_ViewerQuality(static_cast<pixavue::ViewerQuality>(input.ConsumeIntegralInRange(-1, 6)));
+      break;
+    case 16:
+      box.put_BackStyle(input.ConsumeBool() ? pixavue::bkOpaque : pixavue::bkTransparent);
+      box.put_ForcePictureMode(input.ConsumeBool());
+      box.put_ImageMaskColor(input.ConsumeIntegral<std::uint32_t>());
+      box.Redraw();
+      break;
+    case 17:
+      box.put_ViewerQualityAuto(input.ConsumeBool());
+      harness.Host().Advance(input.ConsumeIntegralInRange(0, 2000));
+      break;
+  }
+  CheckBar(box.HScroll());
+  CheckBar(box.VScroll());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  pixavue::fuzz::ControlHarness::Start();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  pixavue::fuzz::ControlHarness& harness = pixavue::fuzz::ControlHarness::Start();
+  FuzzedDataProvider input(data, size);
+  ImageBox& box = harness.Control();
+  box.InitProperties();
+  box.put_SilentMode(true);
+  harness.Hosted().Resize(input.ConsumeIntegralInRange(0, 700), input.ConsumeIntegralInRange(0, 500));
+  const pixavue::engine::ImageId id = ShowImage(input, box);
+  for (int step = 0; step < 24 && input.remaining_bytes() > 0; ++step) RunOperation(input, harness);
+  box.CloseImage();
+  pixavue::engine::ReleaseImage(id);
+  harness.CheckNothingLeft();
+  return 0;
+}
