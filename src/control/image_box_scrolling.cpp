@@ -52,18 +52,20 @@ void ImageBox::OnScrollBarKey() {
 }
 
 QuorvexStatus ImageBox::SetHScrollBarPosition(std::int32_t nNewHPosition) {
-  const std::int16_t position = ClampToBar(hScroll_, nNewHPosition);
-  state_.ScrollKeyPending = false;
-  state_.ScrollNotify = true;
-  hScroll_.SetValue(position);
-  return state_.LastStatus;
+  return ScrollBarTo(hScroll_, nNewHPosition);
 }
 
 QuorvexStatus ImageBox::SetVScrollBarPosition(std::int32_t nNewVPosition) {
-  const std::int16_t position = ClampToBar(vScroll_, nNewVPosition);
+  return ScrollBarTo(vScroll_, nNewVPosition);
+}
+
+// The bar's change notification moves the image, renders and raises
+// ScrollControl.
+QuorvexStatus ImageBox::ScrollBarTo(platform::ScrollBar& bar, std::int32_t position) {
+  const std::int16_t value = ClampToBar(bar, position);
   state_.ScrollKeyPending = false;
   state_.ScrollNotify = true;
-  vScroll_.SetValue(position);
+  bar.SetValue(value);
   return state_.LastStatus;
 }
 

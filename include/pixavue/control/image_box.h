@@ -336,6 +336,7 @@ class ImageBox final {
   void ConnectScrollBars();
   void OnScrollBarChange(platform::ScrollBar& bar);
   void OnScrollBarKey();
+  QuorvexStatus ScrollBarTo(platform::ScrollBar& bar, std::int32_t position);
 
   // Rendering.
   enum class RenderPass { Ordinary, Timer };
