@@ -106,11 +106,14 @@ QuorvexStatus ImageBox::Redraw() {
   return state_.LastStatus;
 }
 
-// The surface keeps what is drawn on it from now on; the image stays loaded.
+// The surface keeps what is drawn on it from now on, without pictures, and
+// shows its background colour; the image stays loaded.
 void ImageBox::Clear() {
   if (props_.LockControl) return;
   surface_.SetAutoRedraw(true);
   ClearRect();
+  if (surface_.MaskPicture()) surface_.SetMaskPicture(nullptr);
+  if (surface_.Picture()) surface_.SetPicture(nullptr);
   surface_.Cls();
 }
 

@@ -255,6 +255,27 @@ TEST_F(RenderTest, TransparentSurfaceDrawsAPictureThatIsAlsoItsMask) {
   EXPECT_EQ(box().Runtime().ColorHelper.GetValue(), kWhite);
 }
 
+// Clear drops the pictures and shows the background colour, unless the
+// control is locked; the image stays loaded.
+TEST_F(RenderTest, ClearLeavesTheBackgroundColourAndNoPictures) {
+  box().put_BackColor(kGreenOle);
+  box().put_BackStyle(bkTransparent);
+  ASSERT_EQ(ShowFilled(100, 100, kRed), QuorvexStatus::OK);
+  const ControlSurface& surface = box().Surface();
+  box().put_LockControl(true);
+  box().Clear();
+  EXPECT_TRUE(surface.Picture());
+  EXPECT_FALSE(surface.AutoRedraw());
+
+  box().put_LockControl(false);
+  box().Clear();
+  EXPECT_TRUE(surface.AutoRedraw());
+  EXPECT_FALSE(surface.Picture());
+  EXPECT_FALSE(surface.MaskPicture());
+  EXPECT_EQ(Retained(200, 150), kGreen);
+  EXPECT_EQ(box().GetNativeImage(), image_);
+}
+
 TEST_F(RenderTest, ForcedPictureModeOnAnOpaqueSurfaceHasNoMask) {
   box().put_BackColor(kGreenOle);
   box().put_ForcePictureMode(true);
