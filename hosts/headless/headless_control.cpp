@@ -1,7 +1,7 @@
 #include <pixavue/control/view_image.h>
+#include <pixavue/engine/image_session.h>
 #include <pixavue/hosts/headless/headless_control.h>
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
-#include <pixavue/platform/gdiplus/gdiplus_guids.h>
 #include <pixavue/platform/window/window.h>
 #include <unistd.h>
 
@@ -9,40 +9,21 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <vector>
 
 namespace pixavue::headless {
 namespace {
 
 using namespace pixavue::platform;
 
-// The PNG encoder of the imaging library's encoder list.
-GpStatus FindPngEncoder(CLSID& encoder) {
-  UINT32 count = 0, size = 0;
-  GpStatus status = GdipGetImageEncodersSize(&count, &size);
-  if (status != Ok) return status;
-  // The block holds the array and, after it, the strings it points to.
-  std::vector<ImageCodecInfo> block(size / sizeof(ImageCodecInfo) + 1);
-  status = GdipGetImageEncoders(count, size, block.data());
-  if (status != Ok) return status;
-  for (UINT32 i = 0; i < count; ++i) {
-    if (block[i].FormatID == ImageFormatPNG) {
-      encoder = block[i].Clsid;
-      return Ok;
-    }
-  }
-  return UnknownImageFormat;
-}
-
 GpStatus SaveArgbAsPng(ViewImage& view, const std::u16string& path) {
-  CLSID encoder{};
-  GpStatus status = FindPngEncoder(encoder);
-  if (status != Ok) return status;
+  // The engine's encoder table, built when the control started the engine.
+  const CLSID* encoder = engine::EncoderFor("*.png");
+  if (encoder == nullptr) return UnknownImageFormat;
   GpBitmap* bitmap = nullptr;
-  status = GdipCreateBitmapFromScan0(view.width, view.height, view.width * 4, PixelFormat32bppARGB,
+  GpStatus status = GdipCreateBitmapFromScan0(view.width, view.height, view.width * 4, PixelFormat32bppARGB,
                                      reinterpret_cast<BYTE*>(view.pixels.data()), &bitmap);
   if (status != Ok) return status;
-  status = GdipSaveImageToFile(bitmap, path.c_str(), &encoder, nullptr);
+  status = GdipSaveImageToFile(bitmap, path.c_str(), encoder, nullptr);
   GdipDisposeImage(bitmap);
   return status;
 }

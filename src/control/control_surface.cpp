@@ -2,6 +2,7 @@
 #include <pixavue/platform/gdi/gdi.h>
 #include <pixavue/platform/gdi/gdi_pixels.h>
 #include <pixavue/platform/window/window.h>
+#include <pixavue/support/color.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -10,16 +11,8 @@
 namespace pixavue {
 namespace {
 
-// An OLE colour as an opaque pixel of the retained drawing (blue in the low
-// byte). System-colour references are not resolved: their low bytes count.
-std::uint32_t OpaquePixel(OLE_COLOR color) {
-  const std::uint32_t red = color & 0xFF;
-  const std::uint32_t green = (color >> 8) & 0xFF;
-  const std::uint32_t blue = (color >> 16) & 0xFF;
-  return 0xFF000000u | red << 16 | green << 8 | blue;
-}
-
 // Fills the pixels of the drawing right of oldWidth or below oldHeight.
+// The drawing's bytes are laid out as ARGB values.
 void FillOutside(const platform::GdiPixels& pixels, int oldWidth, int oldHeight, std::uint32_t pixel) {
   for (int y = 0; y < pixels.height; ++y) {
     const int row = pixels.bottomUp ? pixels.height - 1 - y : y;
@@ -62,7 +55,7 @@ platform::HDC ControlSurface::Hdc() {
 
 void ControlSurface::FillNewParts(int oldWidth, int oldHeight) {
   const auto pixels = platform::BitmapPixels(platform::SelectedBitmap(hdc_));
-  if (pixels && pixels->bitsPerPixel == 32) FillOutside(*pixels, oldWidth, oldHeight, OpaquePixel(backColor_));
+  if (pixels && pixels->bitsPerPixel == 32) FillOutside(*pixels, oldWidth, oldHeight, cColor::OpaqueFromCOLORREF(backColor_));
 }
 
 void ControlSurface::SetPicture(platform::ComPtr<platform::IPicture> picture) {

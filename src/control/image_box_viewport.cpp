@@ -11,6 +11,7 @@
 #include <pixavue/support/rounding.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "busy_flags.h"
 #include "placement_grid.h"
@@ -31,6 +32,42 @@ void SetBarValue(platform::ScrollBar& bar, std::int32_t value) {
 void SetBarMax(platform::ScrollBar& bar, std::int16_t max) {
   if (bar.Value() > max) bar.SetValue(max);
   if (bar.Max() != max) bar.SetMax(max);
+}
+
+// What placing the image along one axis reads and writes.
+struct Axis {
+  platform::ScrollBar& bar;
+  std::int32_t& offset;
+  bool& alignPending;
+  std::int32_t displayed;
+  std::optional<double> alignment;  // ImageAlignment's fraction on this axis
+  std::optional<double> position;   // ImagePosition's
+  bool keepsScrollPosition;         // a page flip keeps the horizontal position
+};
+
+struct PlacementRules {
+  bool keepImagePosition;
+  bool layoutSinceLoad;
+  bool alignOnce;
+};
+
+// An image larger than the view keeps the bar's old fraction, or snaps to
+// the alignment while the axis is pending; a smaller one sits where
+// ImagePosition says.
+void PlaceOnAxis(const Axis& axis, const PlacementRules& rules, int view, double fraction, bool zoomsToArea) {
+  if (axis.displayed > view) {
+    if (!zoomsToArea) {
+      const bool realign = (axis.alignPending && (!rules.keepImagePosition || rules.layoutSinceLoad) &&
+                            !axis.keepsScrollPosition) ||
+                           rules.alignOnce;
+      if (realign) fraction = axis.alignment.value_or(fraction);
+      SetBarValue(axis.bar, RoundHalfEven16(axis.bar.Max() * fraction));
+      axis.offset = -axis.bar.Value();
+    }
+    if (rules.keepImagePosition && !rules.layoutSinceLoad) axis.alignPending = false;
+    return;
+  }
+  if (axis.position) axis.offset = RoundHalfEven((view - axis.displayed) * *axis.position);
 }
 
 }  // namespace
@@ -82,8 +119,14 @@ void ImageBox::LayOutImage(engine::ImageId image, int viewWidth, int viewHeight)
     viewHeight = hScroll_.Max() > 0 || props_.ForceScrollBars ? height - HorizontalBarHeight() : height;
     viewWidth = vScroll_.Max() > 0 || props_.ForceScrollBars ? width - VerticalBarWidth() : width;
   }
-  PlaceHorizontally(viewWidth, fractionH, zoomsToArea);
-  PlaceVertically(viewHeight, fractionV, zoomsToArea);
+  const PlacementRules rules{props_.KeepImagePosition, state_.LayoutSinceLoad, state_.AlignOnce};
+  PlaceOnAxis({hScroll_, state_.ImageOffsetX, state_.AlignPendingX, state_.DisplayedWidth,
+               control::ColumnFraction(props_.ImageAlignment), control::ColumnFraction(props_.ImagePosition),
+               state_.PageFlipInProgress},
+              rules, viewWidth, fractionH, zoomsToArea);
+  PlaceOnAxis({vScroll_, state_.ImageOffsetY, state_.AlignPendingY, state_.DisplayedHeight,
+               control::RowFraction(props_.ImageAlignment), control::RowFraction(props_.ImagePosition), false},
+              rules, viewHeight, fractionV, zoomsToArea);
 
   RenderView(image, RenderPass::Ordinary);
   if (zoomChanged) Events().ZoomChange();
@@ -152,39 +195,6 @@ void ImageBox::ScrollToArea() {
   SetBarValue(vScroll_, -state_.ImageOffsetY);
   state_.AlignPendingX = false;
   state_.AlignPendingY = false;
-}
-
-void ImageBox::PlaceHorizontally(int viewWidth, double fraction, bool zoomsToArea) {
-  if (state_.DisplayedWidth > viewWidth) {
-    if (!zoomsToArea) {
-      const bool realign = (state_.AlignPendingX && (!props_.KeepImagePosition || state_.LayoutSinceLoad) &&
-                            !state_.PageFlipInProgress) ||
-                           state_.AlignOnce;
-      if (realign) fraction = control::ColumnFraction(props_.ImageAlignment).value_or(fraction);
-      SetBarValue(hScroll_, RoundHalfEven16(hScroll_.Max() * fraction));
-      state_.ImageOffsetX = -hScroll_.Value();
-    }
-    if (props_.KeepImagePosition && !state_.LayoutSinceLoad) state_.AlignPendingX = false;
-    return;
-  }
-  const int room = viewWidth - state_.DisplayedWidth;
-  if (const auto place = control::ColumnFraction(props_.ImagePosition)) state_.ImageOffsetX = RoundHalfEven(room * *place);
-}
-
-void ImageBox::PlaceVertically(int viewHeight, double fraction, bool zoomsToArea) {
-  if (state_.DisplayedHeight > viewHeight) {
-    if (!zoomsToArea) {
-      const bool realign =
-          (state_.AlignPendingY && (!props_.KeepImagePosition || state_.LayoutSinceLoad)) || state_.AlignOnce;
-      if (realign) fraction = control::RowFraction(props_.ImageAlignment).value_or(fraction);
-      SetBarValue(vScroll_, RoundHalfEven16(vScroll_.Max() * fraction));
-      state_.ImageOffsetY = -vScroll_.Value();
-    }
-    if (props_.KeepImagePosition && !state_.LayoutSinceLoad) state_.AlignPendingY = false;
-    return;
-  }
-  const int room = viewHeight - state_.DisplayedHeight;
-  if (const auto place = control::RowFraction(props_.ImagePosition)) state_.ImageOffsetY = RoundHalfEven(room * *place);
 }
 
 // The largest zoom that keeps every scroll range within a 16-bit bar.

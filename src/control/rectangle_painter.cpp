@@ -134,9 +134,7 @@ void PaintRectangleShape(const platform::RectangleShape& shape, ViewImage& view)
   if (shape.BorderStyle() == ShapeBorderStyle::Transparent) return;
   const Box edges = EdgesOf(shape);
   if (edges.Empty()) return;
-  cColor pen;
-  pen.SetFromCOLORREF(shape.BorderColor());
-  BorderPlotter plotter(view, shape.DrawMode(), pen.GetValue() & kColorBits);
+  BorderPlotter plotter(view, shape.DrawMode(), cColor::OpaqueFromCOLORREF(shape.BorderColor()) & kColorBits);
   const int width = std::max<int>(1, shape.BorderWidth());
   const std::span<const int> runs = DashRuns(shape.BorderStyle());
   if (width == 1 && !runs.empty()) {

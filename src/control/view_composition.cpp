@@ -17,12 +17,6 @@
 namespace pixavue {
 namespace {
 
-std::uint32_t OpaqueArgb(OLE_COLOR color) {
-  cColor argb;
-  argb.SetFromCOLORREF(color);
-  return argb.GetValue();
-}
-
 // Pixel x of row y of a 32-bit bitmap, as 0xAARRGGBB.
 std::uint32_t PixelAt(const platform::GdiPixels& bitmap, int x, int y) {
   const int row = bitmap.bottomUp ? bitmap.height - 1 - y : y;
@@ -118,7 +112,7 @@ void ComposeSurface(const ImageBox& control, ViewImage& view) {
   const ControlSurface& surface = control.Surface();
   const bool transparentPicture = !surface.AutoRedraw() && surface.BackStyle() == bkTransparent;
   view.pixels.assign(static_cast<std::size_t>(view.width) * view.height,
-                     transparentPicture ? 0u : OpaqueArgb(surface.BackColor()));
+                     transparentPicture ? 0u : cColor::OpaqueFromCOLORREF(surface.BackColor()));
   if (surface.AutoRedraw()) {
     CopyRetainedDrawing(control, view);
   } else {

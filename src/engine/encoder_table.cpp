@@ -85,4 +85,10 @@ std::int32_t EncoderIndex(std::string_view pattern) {
 
 const std::vector<CLSID>& EncoderClsids() { return tEncoders.clsids; }
 
+const CLSID* EncoderFor(std::string_view pattern) {
+  const std::int32_t index = EncoderIndex(pattern);
+  if (index < 0 || static_cast<std::size_t>(index) >= tEncoders.clsids.size()) return nullptr;
+  return &tEncoders.clsids[static_cast<std::size_t>(index)];
+}
+
 }  // namespace pixavue::engine

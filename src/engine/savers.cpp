@@ -25,12 +25,6 @@ using namespace pixavue::platform;
 constexpr PROPID kTimeZoneOffsetTag = 34858;
 constexpr float kSmallestTiffResolution = 0.5f;
 
-const CLSID* EncoderFor(std::string_view pattern) {
-  const std::int32_t index = EncoderIndex(pattern);
-  if (index < 0 || static_cast<std::size_t>(index) >= EncoderClsids().size()) return nullptr;
-  return &EncoderClsids()[static_cast<std::size_t>(index)];
-}
-
 struct Resolution {
   float x = 0;
   float y = 0;

@@ -325,8 +325,6 @@ class ImageBox final {
   void LayOutImage(engine::ImageId image, int viewWidth, int viewHeight);
   double ChooseZoom(int viewWidth, int viewHeight, bool& zoomsToArea);
   void ScrollToArea();
-  void PlaceHorizontally(int viewWidth, double fraction, bool zoomsToArea);
-  void PlaceVertically(int viewHeight, double fraction, bool zoomsToArea);
   QuorvexStatus SwitchZoomMode(ViewerZoomMode mode);
   // Width of the vertical bar and height of the horizontal one.
   int VerticalBarWidth() const { return vScroll_.Width(); }

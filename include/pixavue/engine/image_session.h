@@ -44,5 +44,7 @@ bool PluginPresent();
 // encoder's index, or -1.
 std::int32_t EncoderIndex(std::string_view pattern);
 const std::vector<platform::CLSID>& EncoderClsids();
+// The CLSID of the encoder for a pattern, null when there is none.
+const platform::CLSID* EncoderFor(std::string_view pattern);
 
 }  // namespace pixavue::engine

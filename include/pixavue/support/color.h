@@ -31,7 +31,9 @@ class cColor final {
 
   // Opaque colour from the three low bytes of an OLE colour. The top byte
   // is dropped: a system-colour reference must be resolved by the caller.
-  void SetFromCOLORREF(COLORREF lrgb);
+  void SetFromCOLORREF(COLORREF lrgb) { Value = OpaqueFromCOLORREF(lrgb); }
+  // The ARGB value SetFromCOLORREF would set, for callers without a cColor.
+  static ARGB OpaqueFromCOLORREF(COLORREF lrgb);
   void SetValue(ARGB argb) { Value = argb; }
 
  private:
