@@ -4,6 +4,7 @@
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
 
 #include "image.h"
+#include "load_budget.h"
 #include "session.h"
 
 namespace pixavue::platform {
@@ -53,6 +54,7 @@ GpStatus GdipImageSelectActiveFrame(GpImage* image, const GUID* dimension, UINT3
   gdiplus::Frame frame;
   gdiplus::PropertyStore properties;
   try {
+    gdiplus::LoadBudgetScope budget;
     status = image->frames->DecodeFrame(index, frame, properties);
   } catch (const std::bad_alloc&) {
     status = OutOfMemory;

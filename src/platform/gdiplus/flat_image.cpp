@@ -9,6 +9,7 @@
 #include "codec_registry.h"
 #include "file_name.h"
 #include "image.h"
+#include "load_budget.h"
 #include "session.h"
 
 namespace pixavue::platform {
@@ -43,6 +44,7 @@ GpStatus gdiplus::LoadImageFromBytes(const EncodedBytes& bytes, bool useIcm, boo
   options.useEmbeddedColorManagement = useIcm;
   GpStatus status = Ok;
   try {
+    LoadBudgetScope budget;
     status = decode(bytes, options, decoded);
   } catch (const std::bad_alloc&) {
     status = OutOfMemory;

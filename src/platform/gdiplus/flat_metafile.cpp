@@ -9,6 +9,7 @@
 #include "codec_registry.h"
 #include "file_name.h"
 #include "image.h"
+#include "load_budget.h"
 #include "metafile_description.h"
 #include "session.h"
 
@@ -35,6 +36,7 @@ class OwnedHandle final : public ImageResource {
 GpStatus DecodeMetafileImage(std::vector<std::uint8_t>&& bytes, std::unique_ptr<GpImage>& out) {
   auto shared = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
   gdiplus::DecodedImage decoded;
+  gdiplus::LoadBudgetScope budget;
   const GpStatus status = gdiplus::DecodeMetafile(shared, {}, decoded);
   if (status != Ok) return status;
   out = gdiplus::ImageFromDecoded(std::move(decoded));

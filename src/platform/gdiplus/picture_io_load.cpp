@@ -11,6 +11,7 @@
 
 #include "codec_registry.h"
 #include "file_name.h"
+#include "load_budget.h"
 #include "picture_io_handles.h"
 #include "picture_io_icon_file.h"
 
@@ -98,6 +99,7 @@ HRESULT Decode(const EncodedBytes& bytes, DecodedImage& decoded) {
   const gdiplus::DecodeFunction decode = gdiplus::DecoderFor(*bytes);
   if (decode == nullptr || !IsPictureDecoder(decode)) return CTL_E_INVALIDPICTURE;
   try {
+    gdiplus::LoadBudgetScope budget;
     return ResultOfDecode(decode(bytes, gdiplus::DecodeOptions{}, decoded));
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;

@@ -23,6 +23,8 @@ std::optional<PixelBuffer> PixelBuffer::Allocate(PixelFormat format, std::uint32
   if (CheckImageSize(width, height) != Ok || GetPixelFormatSize(format) == 0) return std::nullopt;
   const std::int32_t stride = StrideFor(format, width);
   if (stride == 0) return std::nullopt;
+  auto reservation = BudgetReservation::Take(static_cast<std::uint64_t>(stride) * height);
+  if (!reservation) return std::nullopt;
   // calloc leaves untouched pages unmapped, so a buffer costs only what is
   // written into it.
   auto* memory = static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(stride), height));
@@ -34,6 +36,7 @@ std::optional<PixelBuffer> PixelBuffer::Allocate(PixelFormat format, std::uint32
   buffer.stride_ = stride;
   buffer.scan0_ = memory;
   buffer.storage_.reset(memory);
+  buffer.reservation_ = std::move(*reservation);
   return buffer;
 }
 

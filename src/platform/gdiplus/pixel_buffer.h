@@ -10,6 +10,8 @@
 
 #include <pixavue/platform/gdiplus/gdiplus_types.h>
 
+#include "load_budget.h"
+
 namespace pixavue::platform::gdiplus {
 
 // Bytes of one row of `width` pixels, padded to a multiple of 4, or 0 when
@@ -20,8 +22,8 @@ class PixelBuffer final {
  public:
   PixelBuffer() = default;
 
-  // Zeroed pixels with the padded stride; nullopt when the size check fails
-  // or memory runs out.
+  // Zeroed pixels with the padded stride; nullopt when the size check fails,
+  // the current load's budget cannot spare the bytes or memory runs out.
   static std::optional<PixelBuffer> Allocate(PixelFormat format, std::uint32_t width, std::uint32_t height);
   // A view over caller memory; scan0 is row 0, stride may be negative.
   static PixelBuffer Wrap(PixelFormat format, std::uint32_t width, std::uint32_t height, std::int32_t stride,
@@ -51,6 +53,7 @@ class PixelBuffer final {
   std::uint32_t height_ = 0;
   std::int32_t stride_ = 0;
   std::uint8_t* scan0_ = nullptr;
+  BudgetReservation reservation_;  // declared before the pixels: given back after they are freed
   std::unique_ptr<std::uint8_t, FreeDeleter> storage_;
 };
 
