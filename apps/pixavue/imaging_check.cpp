@@ -1,14 +1,13 @@
 #include "imaging_check.h"
 
-#include <unistd.h>
-
 #include <array>
-#include <filesystem>
+#include <string>
 #include <vector>
 
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
-#include <pixavue/platform/shell/temp_folder.h>
+
+#include "private_folder.h"
 
 namespace pixavue::app {
 namespace {
@@ -37,23 +36,18 @@ GpStatus TransferPixels(GpBitmap* bitmap, UINT32 mode, ARGB* pixels) {
 
 // Saves `bitmap` with `encoder`, loads the file and compares.
 std::string RoundTrip(GpBitmap* bitmap, const CLSID& encoder, const char* name) {
-  const std::string path = TempFolder() + "pixavue-self-check-" + std::to_string(::getpid()) + "." + name;
-  std::string failure;
+  const PrivateFolder folder;
+  if (!folder.Made()) return "could not make a folder in the temporary folder";
+  const std::string path = (folder / (std::string("round-trip.") + name)).string();
   GpImage* loaded = nullptr;
   if (GdipSaveImageToFile(bitmap, Wide(path).c_str(), &encoder, nullptr) != Ok) {
-    failure = std::string("could not save ") + name;
-  } else if (GdipLoadImageFromFile(Wide(path).c_str(), &loaded) != Ok) {
-    failure = std::string("could not load the saved ") + name;
-  } else {
-    std::array<ARGB, kWidth * kHeight> back{};
-    if (TransferPixels(loaded, ImageLockModeRead, back.data()) != Ok || back != kPixels) {
-      failure = std::string(name) + " did not keep the pixels";
-    }
-    GdipDisposeImage(loaded);
+    return std::string("could not save ") + name;
   }
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-  return failure;
+  if (GdipLoadImageFromFile(Wide(path).c_str(), &loaded) != Ok) return std::string("could not load the saved ") + name;
+  std::array<ARGB, kWidth * kHeight> back{};
+  const bool kept = TransferPixels(loaded, ImageLockModeRead, back.data()) == Ok && back == kPixels;
+  GdipDisposeImage(loaded);
+  return kept ? "" : std::string(name) + " did not keep the pixels";
 }
 
 }  // namespace

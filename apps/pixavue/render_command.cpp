@@ -10,6 +10,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "output_file.h"
 #include "render_options.h"
 
 namespace pixavue::app {
@@ -71,6 +72,10 @@ int RunRender(std::span<const std::string> args, std::ostream& out, std::ostream
   std::string reason;
   const auto options = ParseRenderOptions(args, reason);
   if (!options) return UsageError(reason, err);
+  if (const auto refusal = OutputFileRefusal(options->output)) {
+    err << "pixavue render: cannot write " << options->output << ": " << *refusal << '\n';
+    return kFailed;
+  }
 
   headless::HeadlessHost host;
   headless::HeadlessControl control(host);

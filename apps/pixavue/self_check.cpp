@@ -2,6 +2,7 @@
 
 #include "control_check.h"
 #include "imaging_check.h"
+#include "private_folder.h"
 
 #include <pixavue/hosts/headless/headless_host.h>
 #include <pixavue/platform/ole/com_ptr.h>
@@ -25,8 +26,6 @@
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace pixavue::app {
 namespace {
@@ -91,28 +90,23 @@ std::string CheckMessageBox(headless::HeadlessHost& host) {
   return "";
 }
 
-// A property bag saved to a file in the temporary folder and read back.
+// A property bag saved to a file in a folder of its own and read back.
 std::string CheckPropertyBagFile() {
-  const std::filesystem::path path = TempFolder() + "pixavue-self-check-" + std::to_string(::getpid()) + ".bag";
+  const PrivateFolder folder;
+  if (!folder.Made()) return "could not make a folder in the temporary folder";
+  const std::filesystem::path path = folder / "self-check.bag";
   FilePropertyBag saved(path);
   WriteProperty(saved, "Zoom", 1.25, 1.0);
   WriteProperty(saved, "ScrollLargeChange", std::int16_t{50}, std::int16_t{1});
   WriteProperty(saved, "SilentMode", true, false);
-  std::string failure;
-  if (FAILED(saved.Save())) {
-    failure = "could not save " + path.string();
-  } else {
-    FilePropertyBag loaded(path);
-    if (FAILED(loaded.Load())) failure = "could not load what was saved";
-    else if (ReadProperty(loaded, "Zoom", 1.0) != 1.25 ||
-             ReadProperty(loaded, "ScrollLargeChange", std::int16_t{1}) != 50 ||
-             !ReadProperty(loaded, "SilentMode", false)) {
-      failure = "the bag did not read back what was written";
-    }
+  if (FAILED(saved.Save())) return "could not save " + path.string();
+  FilePropertyBag loaded(path);
+  if (FAILED(loaded.Load())) return "could not load what was saved";
+  if (ReadProperty(loaded, "Zoom", 1.0) != 1.25 || ReadProperty(loaded, "ScrollLargeChange", std::int16_t{1}) != 50 ||
+      !ReadProperty(loaded, "SilentMode", false)) {
+    return "the bag did not read back what was written";
   }
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-  return failure;
+  return "";
 }
 
 std::string CheckStreamAndGuid() {

@@ -3,12 +3,10 @@
 #include <pixavue/hosts/headless/headless_control.h>
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
 #include <pixavue/platform/window/window.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <system_error>
 
 namespace pixavue::headless {
 namespace {
@@ -39,35 +37,19 @@ HeadlessControl::~HeadlessControl() { Destroy(); }
 
 void HeadlessControl::Resize(int width, int height) { platform::MoveWindow(control_->get_hwnd(), 0, 0, width, height); }
 
-// The PNG is written beside its destination under a name of its own and
-// renamed into place once complete, so that a failure leaves no partial
-// file under the name asked for.
+// The imaging layer writes the PNG atomically: a new file beside the
+// destination, renamed into place once complete, and only over a regular file.
 platform::GpStatus HeadlessControl::SaveView(const std::string& pngPath) {
   if (control_ == nullptr || pngPath.empty()) return InvalidParameter;
   ViewImage view = ComposeView(*control_);
   if (view.width <= 0 || view.height <= 0) return InvalidParameter;
-  std::filesystem::path target;
-  std::filesystem::path partial;
-  std::u16string partialName;
+  std::u16string name;
   try {
-    target = std::filesystem::path(pngPath);
-    partial = target;
-    partial += ".partial-" + std::to_string(::getpid());
-    partialName = partial.u16string();
+    name = std::filesystem::path(pngPath).u16string();
   } catch (const std::exception&) {
     return InvalidParameter;  // not a valid UTF-8 name
   }
-  std::error_code ignored;
-  const GpStatus status = SaveArgbAsPng(view, partialName);
-  if (status != Ok) {
-    std::filesystem::remove(partial, ignored);
-    return status;
-  }
-  std::error_code error;
-  std::filesystem::rename(partial, target, error);
-  if (!error) return Ok;
-  std::filesystem::remove(partial, ignored);
-  return Win32Error;
+  return SaveArgbAsPng(view, name);
 }
 
 void HeadlessControl::Destroy() { control_.reset(); }

@@ -3,10 +3,11 @@
 // checking their headers. Playing them back is the imaging layer's work.
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <new>
+#include <string_view>
 
+#include <pixavue/platform/gdi/file_replacement.h>
 #include <pixavue/platform/gdi/gdi.h>
 
 #include "object_table.h"
@@ -79,10 +80,8 @@ BOOL DeleteMetafile(std::uintptr_t key, bool enhanced) {
 }
 
 bool WriteFile(const char* fileName, const std::vector<std::uint8_t>& bytes) {
-  std::FILE* file = std::fopen(fileName, "wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && written;
+  const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return ReplaceFileContent(fileName, content) == 0;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Palettes, icons, metafile handles, window surfaces and handle checks.
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -153,6 +155,11 @@ TEST_F(ObjectTest, MetafileHandlesCheckHeadersAndCopyBytes) {
   std::filesystem::remove(path);
   EXPECT_EQ(GetEnhMetaFileBits(copy, 0, nullptr), emf.size());
   EXPECT_EQ(CopyEnhMetaFile(enhanced, "/nonexistent-dir/x.emf"), HENHMETAFILE{});
+  // A pipe is neither written into (which would wait for a reader) nor replaced.
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  EXPECT_EQ(CopyEnhMetaFile(enhanced, path.c_str()), HENHMETAFILE{});
+  EXPECT_EQ(std::filesystem::status(path).type(), std::filesystem::file_type::fifo);
+  std::filesystem::remove(path);
   DeleteEnhMetaFile(copy);
   DeleteEnhMetaFile(enhanced);
 

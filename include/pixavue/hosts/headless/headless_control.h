@@ -38,7 +38,8 @@ class HeadlessControl final {
   // Sizes the control's window at the top-left corner of the host's window.
   void Resize(int width, int height);
   // Writes what a person would see of the control (ComposeView) as a PNG
-  // file with alpha; the imaging library's status.
+  // file with alpha, replacing the file atomically; the imaging library's
+  // status (AccessDenied for a folder, device or pipe, which is left as it is).
   platform::GpStatus SaveView(const std::string& pngPath);
   // Destroys the control: termination runs unless it already has.
   void Destroy();

@@ -88,7 +88,8 @@ UINT GetEnhMetaFileBits(HENHMETAFILE metafile, UINT size, BYTE* data);
 UINT GetEnhMetaFileHeader(HENHMETAFILE metafile, UINT size, ENHMETAHEADER* header);
 BOOL DeleteEnhMetaFile(HENHMETAFILE metafile);
 // A copy in memory (null file name) or written to the file and returned as
-// a new handle.
+// a new handle. The file is replaced atomically, and only when it is a
+// regular file (see file_replacement.h); null when it cannot be written.
 HENHMETAFILE CopyEnhMetaFile(HENHMETAFILE metafile, const char* fileName);
 
 // --- Device contexts ---------------------------------------------------------

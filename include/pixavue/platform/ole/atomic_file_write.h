@@ -9,9 +9,14 @@
 
 namespace pixavue::platform {
 
-// Writes content to a new temporary file beside target, flushes it and
-// renames it over target. On failure the temporary file is removed and
-// target is untouched. An existing target's permission bits are kept.
+// Writes content to a new file beside target, created exclusively under a
+// random name, flushes it and renames it over target, as ReplaceFileContent
+// (platform/gdi/file_replacement.h) describes: only a regular file (or a
+// symbolic link, itself replaced) is replaced; a folder, device, pipe or
+// socket gives STG_E_ACCESSDENIED and is left as it is. An existing target's
+// permission bits are kept, without set-id and sticky bits. Other failures
+// map as file streams map them (file_stream.h); on any failure the temporary
+// file is removed and target is untouched.
 HRESULT ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) noexcept;
 
 }  // namespace pixavue::platform
