@@ -32,7 +32,9 @@ std::string WriteBytesToTempFile(std::span<const std::uint8_t> bytes);
 
 // A copy of the file source, created exclusively at preferredPath, or under
 // a new MakeTempFileName when something already has that name; the copy's
-// path, or "" (and no file left) when the copy failed.
+// path, or "" (and no file left) when the copy failed or source is no
+// regular file below 2 GiB (checked through the descriptor the copy reads,
+// opened without waiting on a pipe).
 std::string CopyToTempFile(std::string_view source, std::string_view preferredPath);
 
 // Deletes the file; a missing or undeletable file is ignored.
