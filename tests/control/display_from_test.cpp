@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -182,6 +183,42 @@ TEST_F(DisplayFromTest, ByteArraysLoadThroughATemporaryFileDeletedWithTheImage) 
   box().CloseImage();
   EXPECT_EQ(TempFiles(), 0u);
   EXPECT_EQ(LiveImages(), 0u);
+}
+
+// A temporary file is a copy of the user's image: it goes when the control
+// ends, also while other controls keep the thread's images.
+TEST_F(DisplayFromTest, TerminationAndDestructionDeleteTheTemporaryFileShown) {
+  const std::vector<std::uint8_t> png = EncodedImage(3, 2, platform::CLSID_PngCodec);
+  const fs::path source = Source("d.png", png);
+  auto other = NewControl();
+  const auto loadBytes = [&](ImageBox& box) { return box.DisplayFromByteArray(png) == 0; };
+  const auto loadString = [&](ImageBox& box) {
+    return box.DisplayFromString(std::u16string(png.begin(), png.end())) == 0;
+  };
+  const auto loadForcedCopy = [&](ImageBox& box) {
+    box.put_ImageForceTemporaryMode(true);
+    return box.DisplayFromFile(source.string()) == QuorvexStatus::OK;
+  };
+  for (const auto& load : {std::function<bool(ImageBox&)>(loadBytes), std::function<bool(ImageBox&)>(loadString),
+                           std::function<bool(ImageBox&)>(loadForcedCopy)}) {
+    auto terminated = NewControl();
+    ASSERT_TRUE(load(terminated->Control()));
+    auto destroyed = NewControl();
+    ASSERT_TRUE(load(destroyed->Control()));
+    EXPECT_EQ(TempFiles(), 2u);
+    const std::size_t images = LiveImages();
+    terminated->Control().Terminate();
+    EXPECT_EQ(TempFiles(), 1u);
+    destroyed.reset();
+    EXPECT_EQ(TempFiles(), 0u);
+    EXPECT_EQ(LiveImages(), images - 2) << "the images of the files went with them";
+  }
+  // The thread's last control takes its own file along too.
+  ASSERT_TRUE(loadBytes(box()));
+  other.reset();
+  control_.reset();
+  EXPECT_EQ(TempFiles(), 0u);
+  EXPECT_TRUE(fs::exists(source));
 }
 
 TEST_F(DisplayFromTest, StringsCarryOneBytePerCharacter) {
