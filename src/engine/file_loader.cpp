@@ -84,10 +84,10 @@ std::string ChooseFile(HWND owner) {
 
 QuorvexStatus LoadFromFile(std::string_view givenPath, const FileLoadOptions& options, ImageId& id) {
   id = kNoImage;
-  std::string path(givenPath);
-  if (options.mayShowDialog && TrimSpaces(path).empty()) path = ChooseFile(options.owner);
+  std::string path = ResolvePath(givenPath);
+  if (options.mayShowDialog && path.empty()) path = ResolvePath(ChooseFile(options.owner));
   OpenedFile file;
-  const QuorvexStatus opened = OpenForLoading(ResolvePath(path), file);
+  const QuorvexStatus opened = OpenForLoading(path, file);
   if (opened != QuorvexStatus::OK) return opened;
 
   const bool cm = options.colorManaged;

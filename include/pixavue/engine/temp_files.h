@@ -1,7 +1,8 @@
 #pragma once
 // Temporary files of the engine (page files, byte-array and download files)
-// and of the control (its temporary copy), and the file checks the loaders
-// and the store use.
+// and of the control (its temporary copy), and a check that a name is a
+// readable regular file. (A load checks the file through the descriptor it
+// reads: OpenForLoading, image_loaders.h.)
 
 #include <cstdint>
 #include <span>
