@@ -6,6 +6,7 @@
 
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
+#include <pixavue/platform/gdiplus/wide_file_name.h>
 
 #include "private_folder.h"
 
@@ -20,7 +21,7 @@ constexpr INT kHeight = 2;
 constexpr std::array<ARGB, kWidth * kHeight> kPixels{0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
                                                      0xFFFFFFFF, 0xFF000000, 0xFF808080};
 
-std::u16string Wide(const std::string& path) { return std::u16string(path.begin(), path.end()); }
+std::u16string Wide(const std::string& path) { return WideFromFileName(path); }
 
 GpStatus TransferPixels(GpBitmap* bitmap, UINT32 mode, ARGB* pixels) {
   BitmapData data;

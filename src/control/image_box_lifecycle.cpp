@@ -95,10 +95,18 @@ void ImageBox::OnResize() {
 void ImageBox::OnPaint() { Events().PaintControl(); }
 
 // The wheel hook is always removed: the platform version for which the
-// original control kept it in place cannot occur here.
+// original control kept it in place cannot occur here. An image shown from a
+// temporary file (a byte array, a string, a forced copy) is closed first, so
+// that the file, a copy of the user's image, does not outlive the control;
+// other images stay in the thread's table until its last control stops.
 void ImageBox::Terminate() {
   control::ClearWorkFlags();
   if (state_.Terminated) return;
+  try {
+    if (state_.EngineState.TempFileInUse) CloseCurrentImage();
+    DeleteTempFile();
+  } catch (...) {
+  }
   try {
     engine::StopEngine();
   } catch (...) {

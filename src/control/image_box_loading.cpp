@@ -48,8 +48,10 @@ QuorvexStatus ImageBox::LoadFile(std::string_view path, bool colorManaged) {
   ResetForNewImage(false);
   const QuorvexStatus status = Guarded([&] {
     engine::EngineState& images = state_.EngineState;
-    std::string file = engine::NormalisePath(path);
-    if (props_.ImageForceTemporaryMode && !engine::FileExists(file).empty()) {
+    std::string file = engine::ResolvePath(path);
+    if (props_.ImageForceTemporaryMode) {
+      // The copy is made only of a regular file, checked through the
+      // descriptor it is copied from.
       std::string copy = engine::CopyToTempFile(file, images.TempFilePath);
       if (!copy.empty()) {
         images.TempFilePath = copy;

@@ -1,10 +1,12 @@
-// The file chain: the path as the user gave it (or chose it), then the
-// plug-in, the imaging library's decoder and the platform's picture loader
-// in turn, until one of them reads the file.
+// The file chain: the path as the user gave it (or chose it), opened and
+// read once, then the plug-in, the imaging library's decoder and the
+// platform's picture loader in turn, until one of them reads the file's
+// bytes.
+
+#include <sys/stat.h>
 
 #include <pixavue/engine/image_loaders.h>
 #include <pixavue/engine/image_store.h>
-#include <pixavue/engine/temp_files.h>
 #include <pixavue/platform/gdiplus/picture_io.h>
 #include <pixavue/platform/ole/com_ptr.h>
 #include <pixavue/platform/shell/file_dialog.h>
@@ -65,6 +67,13 @@ std::string NormalisePath(std::string_view path) {
   return result.substr(0, kKeptPrefixLength) + CollapseSeparators(std::string_view(result).substr(kKeptPrefixLength));
 }
 
+std::string ResolvePath(std::string_view path) {
+  std::string given(path);
+  struct stat entry {};
+  if (!given.empty() && ::lstat(given.c_str(), &entry) == 0) return given;
+  return NormalisePath(path);
+}
+
 std::string ChooseFile(HWND owner) {
   OpenFileRequest request;
   request.title = "Open File";
@@ -75,32 +84,35 @@ std::string ChooseFile(HWND owner) {
 
 QuorvexStatus LoadFromFile(std::string_view givenPath, const FileLoadOptions& options, ImageId& id) {
   id = kNoImage;
-  std::string path(givenPath);
-  if (options.mayShowDialog && TrimSpaces(path).empty()) path = ChooseFile(options.owner);
-  path = NormalisePath(path);
-  if (path.empty() || FileExists(path).empty()) return QuorvexStatus::FileNotFound;
+  std::string path = ResolvePath(givenPath);
+  if (options.mayShowDialog && path.empty()) path = ResolvePath(ChooseFile(options.owner));
+  OpenedFile file;
+  const QuorvexStatus opened = OpenForLoading(path, file);
+  if (opened != QuorvexStatus::OK) return opened;
 
   const bool cm = options.colorManaged;
   // With colour management the library's colour-managed decoder comes first.
-  if (cm && LoadWithGdiplus(path, true, options.inPlaceTiff, options.inPlaceGif, id) == QuorvexStatus::OK) {
+  if (cm && LoadWithGdiplus(file, true, options.inPlaceTiff, options.inPlaceGif, id) == QuorvexStatus::OK) {
     return QuorvexStatus::OK;
   }
-  const QuorvexStatus pluginStatus = LoadWithPlugin(path, cm, options.inPlaceTiff, options.inPlaceGif, id);
+  const QuorvexStatus pluginStatus = LoadWithPlugin(file.path, cm, options.inPlaceTiff, options.inPlaceGif, id);
   if (pluginStatus == QuorvexStatus::OK) return pluginStatus;
-  if (LoadWithGdiplus(path, cm, options.inPlaceTiff, options.inPlaceGif, id) == QuorvexStatus::OK) {
+  if (LoadWithGdiplus(file, cm, options.inPlaceTiff, options.inPlaceGif, id) == QuorvexStatus::OK) {
     return QuorvexStatus::OK;
   }
-  if (LoadViaPicture(path, id) == QuorvexStatus::OK) return QuorvexStatus::OK;
+  if (LoadViaPicture(file, id) == QuorvexStatus::OK) return QuorvexStatus::OK;
   // The plug-in's verdict is the most telling one: absent, format left to
   // the library, file not openable, or its conversion status.
   return pluginStatus;
 }
 
-QuorvexStatus LoadViaPicture(const std::string& path, ImageId& id) {
+QuorvexStatus LoadViaPicture(const OpenedFile& file, ImageId& id) {
   id = kNoImage;
   try {
     ComPtr<IPicture> picture;
-    if (FAILED(LoadPictureFile(path, picture.ReleaseAndGetAddressOf()))) return QuorvexStatus::UnknownImageFormat;
+    if (FAILED(LoadPictureStream(FromStart(file), picture.ReleaseAndGetAddressOf()))) {
+      return QuorvexStatus::UnknownImageFormat;
+    }
     if (LoadFromPicture(picture.Get(), id) == QuorvexStatus::OK) {
       NameAfterPicture(picture.Get(), id);
       return QuorvexStatus::OK;

@@ -10,10 +10,7 @@
 #include <string>
 
 #include <pixavue/engine/image_store.h>
-#include <pixavue/engine/temp_files.h>
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
-
-#include "wide_path.h"
 
 namespace pixavue::engine {
 namespace {
@@ -67,10 +64,11 @@ QuorvexStatus RenderScaled(GpMetafile* metafile, float scale, ImageId& id) {
 QuorvexStatus LoadMetafileScaled(std::string_view path, float scale, ImageId& id) {
   id = kNoImage;
   try {
-    const std::string normalised = NormalisePath(path);
-    if (normalised.empty() || FileExists(normalised).empty()) return QuorvexStatus::FileNotFound;
+    OpenedFile file;
+    const QuorvexStatus read = OpenForLoading(ResolvePath(path), file);
+    if (read != QuorvexStatus::OK) return read;
     GpMetafile* metafile = nullptr;
-    const GpStatus opened = GdipCreateMetafileFromFile(WidePath(normalised).c_str(), &metafile);
+    const GpStatus opened = GdipCreateMetafileFromStream(FromStart(file), &metafile);
     if (opened != Ok) return FromImagingStatus(opened);
     const QuorvexStatus status = RenderScaled(metafile, scale, id);
     GdipDisposeImage(metafile);

@@ -1,5 +1,5 @@
 // Start-up and shut-down of the thread's imaging session, counted by the
-// controls that use it.
+// controls of the thread that use it.
 
 #include <new>
 #include <string>
@@ -34,27 +34,26 @@ void ReportRunTimeFailure(std::string_view what, const std::exception& failure) 
   MsgBox(text, vbOKOnly);
 }
 
-// True when an imaging session is already open in the process: a bitmap can
-// be made without starting one.
-bool ImagingLibraryRunning() {
-  GpBitmap* probe = nullptr;
-  if (GdipCreateBitmapFromScan0(1, 1, 0, PixelFormat24bppRGB, nullptr, &probe) != Ok) return false;
-  GdipDisposeImage(probe);
-  return true;
+// Every thread takes a start-up token of its own, also when the library is
+// running already (started by another thread's controls or by the host):
+// the library stays open while any token is, so one thread's last control
+// can never shut it down under another thread's images.
+void StartImagingLibrary(GdiplusSession& session) {
+  const GdiplusStartupInput input;  // version 1, no debug callback, background thread kept
+  session.started = GdiplusStartup(&session.token, &input, nullptr) == Ok;
+  if (!session.started) {
+    session.token = 0;
+    return;
+  }
+  BuildEncoderTable();
+  session.gdiplusVersion = ImagingLibraryVersion();
 }
 
-void StartImagingLibrary(GdiplusSession& session) {
-  session.started = true;
-  bool usable = ImagingLibraryRunning();
-  if (!usable) {
-    const GdiplusStartupInput input;  // version 1, no debug callback, background thread kept
-    usable = GdiplusStartup(&session.token, &input, nullptr) == Ok;
-    if (!usable) session.started = false;
-  }
-  if (usable) {
-    BuildEncoderTable();
-    session.gdiplusVersion = ImagingLibraryVersion();
-  }
+// Gives the thread's token back, once.
+void ShutDownImagingLibrary(GdiplusSession& session) {
+  const GDIP_ULONG_PTR token = session.token;
+  session.token = 0;
+  if (token != 0) GdiplusShutdown(token);
 }
 
 }  // namespace
@@ -72,6 +71,7 @@ bool StartEngine() {
     if (!PluginPresent()) session.pluginVersion = PluginLibraryVersion();
   } catch (const std::exception& failure) {
     session.started = false;
+    ShutDownImagingLibrary(session);
     ReportRunTimeFailure("Error starting GDI+", failure);
   }
   return session.started;
@@ -84,8 +84,7 @@ void StopEngine() {
   try {
     session.started = false;
     ReleaseAllImages();
-    if (session.token != 0) GdiplusShutdown(session.token);
-    session.token = 0;
+    ShutDownImagingLibrary(session);
   } catch (const std::exception& failure) {
     session.started = false;
     ReportRunTimeFailure("Error shutting down GDI+", failure);

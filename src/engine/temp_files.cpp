@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -60,15 +61,20 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
   return true;
 }
 
-bool CopyContents(int from, int to) {
+// Copies at most `size` bytes, the source's size when it was opened, so that
+// a file growing meanwhile cannot make the copy go on.
+bool CopyContents(int from, int to, off_t size) {
   std::array<std::uint8_t, kCopyChunk> buffer;
-  for (;;) {
-    const ssize_t got = ::read(from, buffer.data(), buffer.size());
+  while (size > 0) {
+    const auto wanted = static_cast<std::size_t>(std::min<off_t>(size, static_cast<off_t>(buffer.size())));
+    const ssize_t got = ::read(from, buffer.data(), wanted);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) return true;
     if (!WriteAll(to, buffer.data(), static_cast<std::size_t>(got))) return false;
+    size -= got;
   }
+  return true;
 }
 
 // Closes the new file; a failed step or close removes it again.
@@ -77,6 +83,10 @@ std::string Finish(NewFile& file, bool written) {
   if (written && closed) return std::move(file.path);
   ::unlink(file.path.c_str());
   return {};
+}
+
+bool IsLoadableFile(const struct stat& info) {
+  return S_ISREG(info.st_mode) && info.st_size <= kLargestReadableFile;
 }
 
 }  // namespace
@@ -105,11 +115,11 @@ std::string CopyToTempFile(std::string_view source, std::string_view preferredPa
     if (in < 0) return {};
     struct stat info {};
     NewFile file;
-    if (::fstat(in, &info) == 0 && S_ISREG(info.st_mode)) {
+    if (::fstat(in, &info) == 0 && IsLoadableFile(info)) {
       file = CreateExclusive(std::string(preferredPath));
       if (file.fd < 0 && errno == EEXIST) file = CreateNewTempFile();
     }
-    std::string copy = file.fd >= 0 ? Finish(file, CopyContents(in, file.fd)) : std::string();
+    std::string copy = file.fd >= 0 ? Finish(file, CopyContents(in, file.fd, info.st_size)) : std::string();
     ::close(in);
     return copy;
   } catch (const std::bad_alloc&) {
@@ -129,7 +139,7 @@ std::string FileExists(std::string_view path) {
   const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return {};
   struct stat info {};
-  const bool readable = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kLargestReadableFile;
+  const bool readable = ::fstat(fd, &info) == 0 && IsLoadableFile(info);
   ::close(fd);
   return readable ? name : std::string();
 }

@@ -1,13 +1,15 @@
 #include "wide_path.h"
 
-#include <filesystem>
+#include <new>
+
+#include <pixavue/platform/gdiplus/wide_file_name.h>
 
 namespace pixavue::engine {
 
 std::u16string WidePath(std::string_view path) {
   try {
-    return std::filesystem::path(path).u16string();
-  } catch (const std::exception&) {
+    return platform::WideFromFileName(path);
+  } catch (const std::bad_alloc&) {
     return {};
   }
 }

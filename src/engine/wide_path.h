@@ -6,8 +6,10 @@
 
 namespace pixavue::engine {
 
-// The UTF-16 form of a UTF-8 path; empty when the path is not valid UTF-8
-// (the library then refuses the empty name).
+// The UTF-16 form of a file-system path; bytes that are not UTF-8 survive
+// as escapes the library turns back into the same bytes
+// (platform/gdiplus/wide_file_name.h). Empty only when memory runs out (the
+// library then refuses the empty name).
 std::u16string WidePath(std::string_view path);
 
 }  // namespace pixavue::engine

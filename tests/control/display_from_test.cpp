@@ -10,8 +10,11 @@
 #include <pixavue/platform/ole/com_ptr.h>
 #include <pixavue/platform/ole/memory_stream.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -182,6 +185,72 @@ TEST_F(DisplayFromTest, ByteArraysLoadThroughATemporaryFileDeletedWithTheImage) 
   box().CloseImage();
   EXPECT_EQ(TempFiles(), 0u);
   EXPECT_EQ(LiveImages(), 0u);
+}
+
+// The name given is the file shown when it exists: spaces and "\" are
+// ordinary characters of a name, and names need not be UTF-8.
+TEST_F(DisplayFromTest, APathNamesExactlyTheFileItSpells) {
+  const fs::path plain = Source("x.png", EncodedImage(3, 1, platform::CLSID_PngCodec));
+  const fs::path spaced = Source(" x.png", EncodedImage(5, 1, platform::CLSID_PngCodec));
+  const fs::path latin1 = Source("\xE9t\xE9.jpg", EncodedImage(6, 1, platform::CLSID_JpegCodec));
+  ASSERT_EQ(box().DisplayFromFile(spaced.string()), QuorvexStatus::OK);
+  EXPECT_EQ(box().get_ImageWidth(), 5);
+  ASSERT_EQ(box().DisplayFromFile(" " + plain.string() + " "), QuorvexStatus::OK);  // no such name: trimmed
+  EXPECT_EQ(box().get_ImageWidth(), 3);
+  ASSERT_EQ(box().DisplayFromFile(latin1.string()), QuorvexStatus::OK);
+  EXPECT_EQ(box().get_ImageWidth(), 6);
+  EXPECT_EQ(box().GetImageFormat(), "JPEG");
+
+  box().put_ImageForceTemporaryMode(true);
+  ASSERT_EQ(box().DisplayFromFile(spaced.string()), QuorvexStatus::OK);
+  EXPECT_TRUE(box().Runtime().EngineState.TempFileInUse);
+  EXPECT_EQ(box().get_ImageWidth(), 5);
+  ASSERT_EQ(box().DisplayFromFile(latin1.string()), QuorvexStatus::OK);
+  EXPECT_EQ(box().GetImageFormat(), "JPEG");
+  box().CloseImage();
+
+  // A pipe under the name is no file: nothing waits, nothing is copied.
+  const fs::path pipe = sources_ / "pipe.png";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(box().DisplayFromFile(pipe.string()), QuorvexStatus::FileNotFound);
+  EXPECT_EQ(box().DisplayFromMetaFile(pipe.string(), 1.0f), QuorvexStatus::FileNotFound);
+  EXPECT_EQ(TempFiles(), 0u);
+}
+
+// A temporary file is a copy of the user's image: it goes when the control
+// ends, also while other controls keep the thread's images.
+TEST_F(DisplayFromTest, TerminationAndDestructionDeleteTheTemporaryFileShown) {
+  const std::vector<std::uint8_t> png = EncodedImage(3, 2, platform::CLSID_PngCodec);
+  const fs::path source = Source("d.png", png);
+  auto other = NewControl();
+  const auto loadBytes = [&](ImageBox& box) { return box.DisplayFromByteArray(png) == 0; };
+  const auto loadString = [&](ImageBox& box) {
+    return box.DisplayFromString(std::u16string(png.begin(), png.end())) == 0;
+  };
+  const auto loadForcedCopy = [&](ImageBox& box) {
+    box.put_ImageForceTemporaryMode(true);
+    return box.DisplayFromFile(source.string()) == QuorvexStatus::OK;
+  };
+  for (const auto& load : {std::function<bool(ImageBox&)>(loadBytes), std::function<bool(ImageBox&)>(loadString),
+                           std::function<bool(ImageBox&)>(loadForcedCopy)}) {
+    auto terminated = NewControl();
+    ASSERT_TRUE(load(terminated->Control()));
+    auto destroyed = NewControl();
+    ASSERT_TRUE(load(destroyed->Control()));
+    EXPECT_EQ(TempFiles(), 2u);
+    const std::size_t images = LiveImages();
+    terminated->Control().Terminate();
+    EXPECT_EQ(TempFiles(), 1u);
+    destroyed.reset();
+    EXPECT_EQ(TempFiles(), 0u);
+    EXPECT_EQ(LiveImages(), images - 2) << "the images of the files went with them";
+  }
+  // The thread's last control takes its own file along too.
+  ASSERT_TRUE(loadBytes(box()));
+  other.reset();
+  control_.reset();
+  EXPECT_EQ(TempFiles(), 0u);
+  EXPECT_TRUE(fs::exists(source));
 }
 
 TEST_F(DisplayFromTest, StringsCarryOneBytePerCharacter) {

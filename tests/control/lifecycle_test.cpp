@@ -1,6 +1,7 @@
 // Creation, resize and paint notifications, and termination, with the
 // engine session they start and stop.
 
+#include <pixavue/engine/image_queries.h>
 #include <pixavue/engine/image_session.h>
 #include <pixavue/platform/shell/message_box.h>
 #include <pixavue/platform/shell/platform_version.h>
@@ -8,6 +9,8 @@
 #include <pixavue/platform/window/metrics.h>
 #include <pixavue/platform/window/window.h>
 
+#include <future>
+#include <memory>
 #include <string>
 
 #include "control_test_support.h"
@@ -86,6 +89,50 @@ TEST_F(LifecycleTest, ControlsShareOneSessionAndTheFirstToCloseKeepsItRunning) {
   second.reset();
   EXPECT_EQ(engine::Session().users, 0);
   EXPECT_FALSE(engine::Session().started);
+}
+
+// What the other thread's control saw after this thread's last control
+// ended.
+struct OtherThreadControl {
+  QuorvexStatus shownImage = QuorvexStatus::GenericError;
+  QuorvexStatus load = QuorvexStatus::GenericError;
+  std::int32_t loadedWidth = 0;
+};
+
+// The imaging library stays started for a thread until its own last control
+// ends, whichever thread's control started it.
+TEST_F(LifecycleTest, ControlsOfTwoThreadsEachKeepTheImagingLibraryUntilTheirOwnEnd) {
+  const TempFile gif("two_threads", GifBytes({10}));
+  auto mine = NewControl();
+  ASSERT_EQ(mine->Control().DisplayFromFile(gif.path().string()), QuorvexStatus::OK);
+
+  std::promise<void> otherShowing;
+  std::promise<void> mineEnded;
+  auto other = std::async(std::launch::async, [&, ended = mineEnded.get_future()] {
+    OtherThreadControl seen;
+    headless::HeadlessHost host;
+    auto control = std::make_unique<HeadlessControl>(host);
+    control->InitNew();
+    control->Show();
+    ImageBox& box = control->Control();
+    const QuorvexStatus first = box.DisplayFromFile(gif.path().string());
+    otherShowing.set_value();
+    ended.wait();
+    std::int32_t width = 0;
+    seen.shownImage = first == QuorvexStatus::OK ? engine::GetImageWidth(box.Runtime().EngineState.CurrentImage, width)
+                                                 : first;
+    seen.load = box.DisplayFromFile(gif.path().string());
+    seen.loadedWidth = box.get_ImageWidth();
+    return seen;
+  });
+  otherShowing.get_future().wait();
+  mine.reset();
+  EXPECT_FALSE(engine::Session().started);
+  mineEnded.set_value();
+  const OtherThreadControl seen = other.get();
+  EXPECT_EQ(seen.shownImage, QuorvexStatus::OK);
+  EXPECT_EQ(seen.load, QuorvexStatus::OK);
+  EXPECT_EQ(seen.loadedWidth, 1);
 }
 
 TEST_F(LifecycleTest, ResizePlacesTheBarsAroundTheCornerAndRaisesResizeControl) {

@@ -40,6 +40,12 @@ class FileLoaderTest : public EngineTest {
     platform::test::WriteFile(temp_dir() / name, bytes);
     return (temp_dir() / name).string();
   }
+  // The file opened for the chain's steps.
+  static OpenedFile Opened(const std::string& path) {
+    OpenedFile file;
+    EXPECT_EQ(OpenForLoading(path, file), QuorvexStatus::OK) << path;
+    return file;
+  }
   // A 5 x 3 PNG file.
   std::string WritePng(const std::string& name) {
     platform::test::ImageGuard image(platform::test::MakeBitmap(5, 3, PixelFormat24bppRGB, PatternPixels(5, 3)));
@@ -72,9 +78,11 @@ TEST_F(FileLoaderTest, FilesNobodyReadsLeaveNothingBehind) {
   }
   ImageId id = 12345;
   EXPECT_EQ(LoadWithPlugin(png, false, true, true, id), QuorvexStatus::Aborted);
-  EXPECT_EQ(LoadWithGdiplus(garbage, false, true, true, id), QuorvexStatus::UnknownImageFormat);
-  EXPECT_EQ(LoadWithGdiplus(truncated, true, true, true, id), QuorvexStatus::InvalidParameter);
-  EXPECT_EQ(LoadViaPicture(garbage, id), QuorvexStatus::UnknownImageFormat);
+  EXPECT_EQ(LoadWithGdiplus(Opened(garbage), false, true, true, id), QuorvexStatus::UnknownImageFormat);
+  EXPECT_EQ(LoadWithGdiplus(Opened(truncated), true, true, true, id), QuorvexStatus::InvalidParameter);
+  EXPECT_EQ(LoadViaPicture(Opened(garbage), id), QuorvexStatus::UnknownImageFormat);
+  EXPECT_EQ(LoadWithGdiplus(OpenedFile{}, false, true, true, id), QuorvexStatus::FileNotFound);
+  EXPECT_EQ(LoadViaPicture(OpenedFile{}, id), QuorvexStatus::UnknownImageFormat);
   EXPECT_EQ(id, kNoImage);
   EXPECT_TRUE(Images().Slots.empty());
   EXPECT_EQ(FilesInTempDir(), files);
@@ -126,7 +134,7 @@ TEST_F(FileLoaderTest, AMetafileLoadsThroughThePictureStep) {
   using namespace platform::test;
   const std::string wmf = Write("drawing.wmf", Placeable(0, 0, 1440, 720, 1440, Wmf(kEndRecord)));
   ImageId id = kNoImage;
-  EXPECT_EQ(LoadWithGdiplus(wmf, false, true, true, id), QuorvexStatus::InvalidParameter);
+  EXPECT_EQ(LoadWithGdiplus(Opened(wmf), false, true, true, id), QuorvexStatus::InvalidParameter);
   ASSERT_EQ(LoadFromFile(wmf, FileLoadOptions{}, id), QuorvexStatus::OK);
   std::int32_t width = 0;
   std::int32_t height = 0;

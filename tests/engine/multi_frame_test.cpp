@@ -149,7 +149,9 @@ TEST_F(MultiFrameTest, FailedLoadsLeaveNothingBehind) {
   const std::string tiff = Write("pages.tif", GreyTiff(2));
   setenv("TMP", (temp_dir() / "missing").c_str(), 1);
   EXPECT_EQ(LoadFromStream(StreamOf(gif_).Get(), false, id), QuorvexStatus::UnknownImageFormat);
-  EXPECT_EQ(LoadWithGdiplus(tiff, false, false, true, id), QuorvexStatus::UnknownImageFormat);
+  OpenedFile opened;
+  ASSERT_EQ(OpenForLoading(tiff, opened), QuorvexStatus::OK);
+  EXPECT_EQ(LoadWithGdiplus(opened, false, false, true, id), QuorvexStatus::UnknownImageFormat);
   setenv("TMP", temp_dir().c_str(), 1);
   EXPECT_EQ(id, kNoImage);
   for (const ImageSlot& slot : Images().Slots) EXPECT_EQ(slot.Id, kNoImage);

@@ -1,8 +1,13 @@
 // The imaging session of the thread: counting controls, start-up and
 // shut-down, the encoder table and the version strings.
 
+#include <future>
+#include <string>
+
 #include <gtest/gtest.h>
 
+#include <pixavue/engine/image_loaders.h>
+#include <pixavue/engine/image_queries.h>
 #include <pixavue/engine/image_session.h>
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
 
@@ -40,15 +45,69 @@ TEST_F(SessionTest, SecondControlOnlyCountsAndLastStopReleasesEverything) {
   EXPECT_TRUE(Images().Slots.empty());
   EXPECT_FALSE(ImagingSessionOpen());
 
-  // A session opened elsewhere is used, and left open.
+  // A session opened elsewhere gets a token of the thread's own beside it,
+  // and is left open.
   GdiplusStartupInput input;
   GDIP_ULONG_PTR outside = 0;
   ASSERT_EQ(GdiplusStartup(&outside, &input, nullptr), Ok);
   ASSERT_TRUE(StartEngine());
-  EXPECT_EQ(Session().token, 0u);
+  EXPECT_NE(Session().token, 0u);
+  EXPECT_NE(Session().token, outside);
   StopEngine();
+  EXPECT_EQ(Session().token, 0u);
   EXPECT_TRUE(ImagingSessionOpen());
   GdiplusShutdown(outside);
+  EXPECT_FALSE(ImagingSessionOpen());
+  ASSERT_TRUE(StartEngine());  // for TearDown
+}
+
+// What the other thread of the test below saw.
+struct OtherThread {
+  bool started = false;
+  QuorvexStatus query = QuorvexStatus::GenericError;
+  std::int32_t width = 0;
+  QuorvexStatus load = QuorvexStatus::GenericError;
+  std::int32_t loadedWidth = 0;
+  bool imagesLeft = true;
+};
+
+// Engine state is per thread: each thread keeps the library open until its
+// own last control stops, whichever thread started it first.
+TEST_F(SessionTest, AThreadsImagesOutliveTheShutDownOfAnotherThread) {
+  ASSERT_EQ(Session().users, 1);  // this thread started the library first
+  const ImageId mine = MakeImage(2, 2);
+  const std::string png = (temp_dir() / "other.png").string();
+  ASSERT_EQ(SaveAsPng(mine, png), QuorvexStatus::OK);
+
+  std::promise<void> otherStarted;
+  std::promise<void> thisStopped;
+  std::future<OtherThread> other =
+      std::async(std::launch::async, [&, stopped = thisStopped.get_future()] {
+        OtherThread seen;
+        seen.started = StartEngine();
+        const ImageId image = MakeImage(3, 1);
+        otherStarted.set_value();
+        stopped.wait();
+        seen.query = GetImageWidth(image, seen.width);
+        ImageId loaded = kNoImage;
+        seen.load = LoadFromFile(png, FileLoadOptions{}, loaded);
+        GetImageWidth(loaded, seen.loadedWidth);
+        StopEngine();
+        seen.imagesLeft = !Images().Slots.empty();
+        return seen;
+      });
+  otherStarted.get_future().wait();
+  StopEngine();  // this thread's last control
+  EXPECT_TRUE(Images().Slots.empty());
+  thisStopped.set_value();
+  const OtherThread seen = other.get();
+  EXPECT_TRUE(seen.started);
+  EXPECT_EQ(seen.query, QuorvexStatus::OK);
+  EXPECT_EQ(seen.width, 3);
+  EXPECT_EQ(seen.load, QuorvexStatus::OK);
+  EXPECT_EQ(seen.loadedWidth, 2);
+  EXPECT_FALSE(seen.imagesLeft);
+  EXPECT_FALSE(ImagingSessionOpen());  // both threads gave their tokens back
   ASSERT_TRUE(StartEngine());  // for TearDown
 }
 

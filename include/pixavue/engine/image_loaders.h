@@ -16,6 +16,7 @@
 
 #include <pixavue/engine/image_id.h>
 #include <pixavue/platform/gdi/gdi_types.h>
+#include <pixavue/platform/ole/com_ptr.h>
 #include <pixavue/platform/ole/global_memory.h>
 #include <pixavue/platform/ole/picture.h>
 #include <pixavue/platform/ole/stream.h>
@@ -30,6 +31,29 @@ namespace pixavue::engine {
 // so that a leading "//" stays.
 std::string NormalisePath(std::string_view path);
 
+// The path a loader opens: the path as given when something exists under
+// that very name (spaces and "\" are ordinary characters of a Linux name,
+// and the normalised form could name another file), else its normalised
+// form, for paths written for another platform.
+std::string ResolvePath(std::string_view path);
+
+// A file opened for a load: the path it was opened under and a memory
+// stream over the bytes read from it. Every step of a load reads these
+// bytes (FromStart), never the path again.
+struct OpenedFile {
+  std::string path;
+  platform::ComPtr<platform::IStream> contents;
+};
+
+// Opens path without waiting, checks through that descriptor that it is a
+// regular file below 2 GiB and reads it once. FileNotFound for an empty
+// path, a missing or unreadable file, a folder, device, pipe or socket, or
+// a larger file; OutOfMemory.
+QuorvexStatus OpenForLoading(const std::string& path, OpenedFile& file);
+
+// The file's stream positioned at its start; null when there is none.
+platform::IStream* FromStart(const OpenedFile& file);
+
 // The "Open File" dialog of the thread's shell host, owned by `owner`: the
 // chosen path, or "" when cancelled.
 std::string ChooseFile(platform::HWND owner);
@@ -42,8 +66,9 @@ struct FileLoadOptions {
   bool mayShowDialog = false;  // an empty path asks the user for a file
 };
 
-// The whole file chain. FileNotFound for an empty path (after the dialog) or
-// a file that cannot be read; when every step fails, the plug-in step's
+// The whole file chain on the file opened once (OpenForLoading) under the
+// resolved path. FileNotFound for an empty path (after the dialog) or a
+// file that cannot be read; when every step fails, the plug-in step's
 // status (Aborted while the plug-in is absent).
 QuorvexStatus LoadFromFile(std::string_view path, const FileLoadOptions& options, ImageId& id);
 
@@ -51,10 +76,10 @@ QuorvexStatus LoadFromFile(std::string_view path, const FileLoadOptions& options
 // absent; UnknownImageFormat for BMP, PNG, GIF and files it does not know.
 QuorvexStatus LoadWithPlugin(const std::string& path, bool colorManaged, bool inPlaceTiff, bool inPlaceGif,
                              ImageId& id);
-QuorvexStatus LoadWithGdiplus(const std::string& path, bool colorManaged, bool inPlaceTiff, bool inPlaceGif,
+QuorvexStatus LoadWithGdiplus(const OpenedFile& file, bool colorManaged, bool inPlaceTiff, bool inPlaceGif,
                               ImageId& id);
 // Any failure gives UnknownImageFormat.
-QuorvexStatus LoadViaPicture(const std::string& path, ImageId& id);
+QuorvexStatus LoadViaPicture(const OpenedFile& file, ImageId& id);
 
 // Turns a freshly decoded multi-frame GIF or multi-page TIFF (`loaded`) into
 // a document: in place (the decoder keeps the frames) or split (each frame
@@ -82,7 +107,8 @@ QuorvexStatus LoadFromClipboard(ImageId& id);
 // the resolution to whole dots per inch.
 QuorvexStatus LoadFromGdiDib(platform::HGLOBAL memory, bool takeOwnership, bool wholeDots, ImageId& id);
 
-// The metafile file drawn into a 32-bit ARGB bitmap of its size times scale.
+// The metafile file (path resolved and opened as LoadFromFile does) drawn
+// into a 32-bit ARGB bitmap of its size times scale.
 QuorvexStatus LoadMetafileScaled(std::string_view path, float scale, ImageId& id);
 
 // A bitmap handle, else the same handle taken as an icon. The caller keeps

@@ -17,7 +17,7 @@ namespace pixavue::engine {
 inline constexpr std::string_view kPluginLibraryName = "libqximgplug.so";
 
 struct GdiplusSession {
-  platform::GDIP_ULONG_PTR token = 0;  // 0 when this thread did not start the library
+  platform::GDIP_ULONG_PTR token = 0;  // this thread's start-up token, 0 while not started
   bool started = false;
   std::int32_t users = 0;
   std::string gdiplusVersion;

@@ -1,7 +1,8 @@
 #pragma once
 // Temporary files of the engine (page files, byte-array and download files)
-// and of the control (its temporary copy), and the file checks the loaders
-// and the store use.
+// and of the control (its temporary copy), and a check that a name is a
+// readable regular file. (A load checks the file through the descriptor it
+// reads: OpenForLoading, image_loaders.h.)
 
 #include <cstdint>
 #include <span>
@@ -32,7 +33,9 @@ std::string WriteBytesToTempFile(std::span<const std::uint8_t> bytes);
 
 // A copy of the file source, created exclusively at preferredPath, or under
 // a new MakeTempFileName when something already has that name; the copy's
-// path, or "" (and no file left) when the copy failed.
+// path, or "" (and no file left) when the copy failed or source is no
+// regular file below 2 GiB (checked through the descriptor the copy reads,
+// opened without waiting on a pipe).
 std::string CopyToTempFile(std::string_view source, std::string_view preferredPath);
 
 // Deletes the file; a missing or undeletable file is ignored.

@@ -5,34 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <string>
 #include <vector>
+
+#include <pixavue/platform/gdiplus/wide_file_name.h>
 
 #include "image_limits.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 GpStatus StatusFromErrno(int error) {
   switch (error) {
@@ -50,57 +30,61 @@ GpStatus StatusFromErrno(int error) {
   }
 }
 
+// Ok once fd is known to be a regular file and reads from it block again.
+// Anything else (a folder, a device, a pipe, a socket) is AccessDenied: it
+// is not read at all, so it can neither stall the load nor feed it without
+// end.
+GpStatus CheckRegularFile(int fd, struct stat& info) {
+  if (::fstat(fd, &info) != 0) return StatusFromErrno(errno);
+  if (!S_ISREG(info.st_mode)) return AccessDenied;
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return StatusFromErrno(errno);
+  return Ok;
+}
+
+// Fills bytes from fd, at most its size as the file had when it was opened
+// (so a file that grows cannot make the load read on); a file that shrank
+// leaves bytes shorter.
+GpStatus ReadAtMost(int fd, std::vector<std::uint8_t>& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return StatusFromErrno(errno);
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  bytes.resize(done);
+  return Ok;
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> PathFromWide(const WCHAR* name) {
   if (name == nullptr || name[0] == 0) return std::nullopt;
-  std::string utf8;
-  for (const WCHAR* p = name; *p != 0; ++p) {
-    char32_t c = *p;
-    if (IsHighSurrogate(*p) && IsLowSurrogate(p[1])) {
-      c = 0x10000 + ((static_cast<char32_t>(*p) - 0xD800) << 10) + (static_cast<char32_t>(p[1]) - 0xDC00);
-      ++p;
-    } else if (IsHighSurrogate(*p) || IsLowSurrogate(*p)) {
-      c = 0xFFFD;
-    }
-    AppendUtf8(utf8, c);
-  }
-  return std::filesystem::path(utf8);
+  return std::filesystem::path(FileNameFromWide(name));
 }
 
 GpStatus ReadWholeFile(const std::filesystem::path& path, EncodedBytes& out) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = -1;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  } while (fd < 0 && errno == EINTR);
   if (fd < 0) return StatusFromErrno(errno);
   struct stat info {};
-  GpStatus status = Ok;
-  if (::fstat(fd, &info) != 0) {
-    status = StatusFromErrno(errno);
-  } else if (S_ISDIR(info.st_mode)) {
-    status = AccessDenied;
-  } else if (static_cast<std::uint64_t>(info.st_size) > kMaxEncodedBytes) {
-    status = OutOfMemory;
-  }
-  auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+  GpStatus status = CheckRegularFile(fd, info);
+  if (status == Ok && static_cast<std::uint64_t>(info.st_size) > kMaxEncodedBytes) status = OutOfMemory;
   if (status == Ok) {
     try {
-      bytes->resize(static_cast<std::size_t>(info.st_size));
+      auto bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(info.st_size));
+      status = ReadAtMost(fd, *bytes);
+      if (status == Ok) out = std::move(bytes);
     } catch (const std::bad_alloc&) {
       status = OutOfMemory;
     }
   }
-  std::size_t done = 0;
-  while (status == Ok && done < bytes->size()) {
-    const ssize_t got = ::read(fd, bytes->data() + done, bytes->size() - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) status = StatusFromErrno(errno);
-    if (got <= 0) break;
-    done += static_cast<std::size_t>(got);
-  }
   ::close(fd);
-  if (status != Ok) return status;
-  bytes->resize(done);  // the file shrank while being read
-  out = std::move(bytes);
-  return Ok;
+  return status;
 }
 
 }  // namespace pixavue::platform::gdiplus

@@ -10,13 +10,16 @@
 
 namespace pixavue::platform::gdiplus {
 
-// UTF-8 path from a null-terminated UTF-16 name; nullopt for a null or
-// empty name. Unpaired surrogates become U+FFFD.
+// The file-system path of a null-terminated UTF-16 name (wide_file_name.h);
+// nullopt for a null or empty name.
 std::optional<std::filesystem::path> PathFromWide(const WCHAR* name);
 
-// Reads the whole file. FileNotFound when it does not exist, AccessDenied
-// when it cannot be opened for reading, OutOfMemory above the size limit,
-// Win32Error for other I/O failures.
+// Reads the whole file through one descriptor, opened without waiting (a
+// pipe has no writer to wait for) and read only once it is known to be a
+// regular file, at most as many bytes as it had then. FileNotFound when it
+// does not exist, AccessDenied when it cannot be opened for reading or is
+// not a regular file (folder, device, pipe, socket), OutOfMemory above the
+// size limit, Win32Error for other I/O failures.
 GpStatus ReadWholeFile(const std::filesystem::path& path, EncodedBytes& out);
 
 }  // namespace pixavue::platform::gdiplus

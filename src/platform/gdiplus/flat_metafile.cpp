@@ -1,4 +1,5 @@
-// Metafile images from files and from metafile handles, and their header.
+// Metafile images from files, streams and metafile handles, and their
+// header.
 
 #include <pixavue/platform/gdi/gdi.h>
 #include <pixavue/platform/gdiplus/gdiplus_metafile.h>
@@ -12,6 +13,7 @@
 #include "load_budget.h"
 #include "metafile_description.h"
 #include "session.h"
+#include "stream_bytes.h"
 
 namespace pixavue::platform {
 namespace {
@@ -99,14 +101,26 @@ GpStatus FromEmf(HENHMETAFILE handle, BOOL deleteEmf, GpMetafile** metafile) {
   return MakeMetafile<HENHMETAFILE, DeleteEnhMetaFile>(std::move(bytes), handle, deleteEmf, metafile);
 }
 
+GpStatus FromBytes(const gdiplus::EncodedBytes& bytes, GpMetafile** metafile) {
+  if (gdiplus::DecoderFor(*bytes) != gdiplus::DecodeMetafile) return UnknownImageFormat;
+  return gdiplus::LoadImageFromBytes(bytes, false, false, metafile);
+}
+
 GpStatus FromFile(const WCHAR* file, GpMetafile** metafile) {
   auto path = gdiplus::PathFromWide(file);
   if (!path) return InvalidParameter;
   gdiplus::EncodedBytes bytes;
   GpStatus status = gdiplus::ReadWholeFile(*path, bytes);
   if (status != Ok) return status;
-  if (gdiplus::DecoderFor(*bytes) != gdiplus::DecodeMetafile) return UnknownImageFormat;
-  return gdiplus::LoadImageFromBytes(bytes, false, false, metafile);
+  return FromBytes(bytes, metafile);
+}
+
+GpStatus FromStream(IStream* stream, GpMetafile** metafile) {
+  if (stream == nullptr) return InvalidParameter;
+  gdiplus::EncodedBytes bytes;
+  GpStatus status = gdiplus::ReadRestOfStream(*stream, bytes);
+  if (status != Ok) return status;
+  return FromBytes(bytes, metafile);
 }
 
 // Runs a constructor with the common checks; allocation failures become
@@ -127,6 +141,10 @@ GpStatus Construct(GpMetafile** metafile, Make make) {
 
 GpStatus GdipCreateMetafileFromFile(const WCHAR* file, GpMetafile** metafile) {
   return Construct(metafile, [&] { return FromFile(file, metafile); });
+}
+
+GpStatus GdipCreateMetafileFromStream(IStream* stream, GpMetafile** metafile) {
+  return Construct(metafile, [&] { return FromStream(stream, metafile); });
 }
 
 GpStatus GdipCreateMetafileFromWmf(HMETAFILE hWmf, BOOL deleteWmf, const WmfPlaceableFileHeader* wmfPlaceableFileHeader,

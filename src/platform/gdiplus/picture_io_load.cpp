@@ -14,6 +14,7 @@
 #include "load_budget.h"
 #include "picture_io_handles.h"
 #include "picture_io_icon_file.h"
+#include "stream_bytes.h"
 
 namespace pixavue::platform {
 namespace {
@@ -106,16 +107,9 @@ HRESULT Decode(const EncodedBytes& bytes, DecodedImage& decoded) {
   }
 }
 
-}  // namespace
-
-HRESULT LoadPictureFile(const std::string& path, IPicture** picture) {
-  if (picture == nullptr) return E_POINTER;
-  *picture = nullptr;
-  EncodedBytes bytes;
-  HRESULT result = ResultOfRead(gdiplus::ReadWholeFile(path, bytes));
-  if (FAILED(result)) return result;
+HRESULT PictureFromBytes(const EncodedBytes& bytes, IPicture** picture) {
   DecodedImage decoded;
-  result = Decode(bytes, decoded);
+  HRESULT result = Decode(bytes, decoded);
   if (FAILED(result)) return result;
   const PICTDESC description = Describe(bytes, decoded);
   const OLE_HANDLE handle = HandleOf(description);
@@ -124,6 +118,27 @@ HRESULT LoadPictureFile(const std::string& path, IPicture** picture) {
   result = OleCreatePictureIndirect(&description, true, picture);
   if (FAILED(result)) DeletePictureHandle(static_cast<SHORT>(description.picType), handle);
   return result;
+}
+
+}  // namespace
+
+HRESULT LoadPictureFile(const std::string& path, IPicture** picture) {
+  if (picture == nullptr) return E_POINTER;
+  *picture = nullptr;
+  EncodedBytes bytes;
+  const HRESULT result = ResultOfRead(gdiplus::ReadWholeFile(path, bytes));
+  if (FAILED(result)) return result;
+  return PictureFromBytes(bytes, picture);
+}
+
+HRESULT LoadPictureStream(IStream* stream, IPicture** picture) {
+  if (picture == nullptr) return E_POINTER;
+  *picture = nullptr;
+  if (stream == nullptr) return E_POINTER;
+  EncodedBytes bytes;
+  const HRESULT result = ResultOfRead(gdiplus::ReadRestOfStream(*stream, bytes));
+  if (FAILED(result)) return result;
+  return PictureFromBytes(bytes, picture);
 }
 
 }  // namespace pixavue::platform

@@ -1,6 +1,7 @@
 // Loading images from COM streams and saving them to streams: the image
 // outlives the stream, reading starts at the stream's position, frames of
-// multi-frame files stay selectable, and stream failures become statuses.
+// multi-frame files stay selectable, metafiles and pictures load from
+// streams as from files, and stream failures become statuses.
 
 #include <cstring>
 #include <vector>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
+#include <pixavue/platform/gdiplus/picture_io.h>
 #include <pixavue/platform/ole/com_ptr.h>
 #include <pixavue/platform/ole/hglobal_stream.h>
 #include <pixavue/platform/ole/memory_stream.h>
@@ -154,6 +156,51 @@ TEST_F(StreamTest, MetafilesAreImagesButNotBitmaps) {
   EXPECT_EQ(type, ImageTypeMetafile);
   ComPtr<IStream> out = MemoryStream({});
   EXPECT_EQ(GdipSaveImageToStream(image.get(), out.Get(), &CLSID_PngCodec, nullptr), NotImplemented);
+}
+
+// Loaders that read a whole file have stream forms that read the same
+// bytes the same way, so that a file can be opened once and handed on.
+TEST_F(StreamTest, MetafilesAndPicturesLoadFromStreamsAsFromFiles) {
+  WriteFile(temp_dir() / "empty.wmf", EmptyWmf());
+  ImageGuard fromFile;
+  ASSERT_EQ(GdipCreateMetafileFromFile(Wide(temp_dir() / "empty.wmf").c_str(),
+                                       reinterpret_cast<GpMetafile**>(fromFile.out())),
+            Ok);
+  ImageGuard fromStream;
+  ASSERT_EQ(GdipCreateMetafileFromStream(MemoryStream(EmptyWmf()).Get(),
+                                         reinterpret_cast<GpMetafile**>(fromStream.out())),
+            Ok);
+  UINT32 fileWidth = 0, streamWidth = 0;
+  EXPECT_EQ(GdipGetImageWidth(fromFile.get(), &fileWidth), Ok);
+  EXPECT_EQ(GdipGetImageWidth(fromStream.get(), &streamWidth), Ok);
+  EXPECT_EQ(streamWidth, fileWidth);
+  ImageType type = ImageTypeUnknown;
+  EXPECT_EQ(GdipGetImageType(fromStream.get(), &type), Ok);
+  EXPECT_EQ(type, ImageTypeMetafile);
+
+  GpMetafile* metafile = nullptr;
+  EXPECT_EQ(GdipCreateMetafileFromStream(MemoryStream(TwoFrameGif()).Get(), &metafile), UnknownImageFormat);
+  EXPECT_EQ(GdipCreateMetafileFromStream(nullptr, &metafile), InvalidParameter);
+  EXPECT_EQ(GdipCreateMetafileFromStream(MemoryStream(EmptyWmf()).Get(), nullptr), InvalidParameter);
+  ComPtr<IStream> failing = MakeComPtr<FailingStream>();
+  EXPECT_EQ(GdipCreateMetafileFromStream(failing.Get(), &metafile), InvalidParameter);
+  EXPECT_EQ(metafile, nullptr);
+
+  ComPtr<IPicture> picture;
+  ASSERT_EQ(LoadPictureStream(MemoryStream(EmptyWmf()).Get(), picture.ReleaseAndGetAddressOf()), S_OK);
+  SHORT pictureType = 0;
+  EXPECT_EQ(picture->get_Type(&pictureType), S_OK);
+  EXPECT_EQ(pictureType, PICTYPE_METAFILE);
+  ComPtr<IPicture> gif;
+  ASSERT_EQ(LoadPictureStream(MemoryStream(TwoFrameGif()).Get(), gif.ReleaseAndGetAddressOf()), S_OK);
+  EXPECT_EQ(gif->get_Type(&pictureType), S_OK);
+  EXPECT_EQ(pictureType, PICTYPE_BITMAP);
+  IPicture* none = nullptr;
+  EXPECT_EQ(LoadPictureStream(MemoryStream(TwoPageTiff()).Get(), &none), CTL_E_INVALIDPICTURE);
+  EXPECT_EQ(LoadPictureStream(failing.Get(), &none), CTL_E_PATHFILEACCESSERROR);
+  EXPECT_EQ(LoadPictureStream(nullptr, &none), E_POINTER);
+  EXPECT_EQ(LoadPictureStream(MemoryStream(EmptyWmf()).Get(), nullptr), E_POINTER);
+  EXPECT_EQ(none, nullptr);
 }
 
 TEST_F(StreamTest, BadArgumentsAndFailingStreamsGiveStatuses) {

@@ -24,6 +24,7 @@
 
 #include <pixavue/platform/ole/hresult.h>
 #include <pixavue/platform/ole/picture.h>
+#include <pixavue/platform/ole/stream.h>
 
 namespace pixavue::platform {
 
@@ -38,6 +39,10 @@ inline constexpr HRESULT CTL_E_INVALIDPICTURE = MakeHresult(0x800A01E1u);
 // or a corrupt file; E_OUTOFMEMORY above the image limits or when memory
 // runs out.
 HRESULT LoadPictureFile(const std::string& path, IPicture** picture);
+
+// As LoadPictureFile, from the stream's position to its end. E_POINTER for
+// a null stream; CTL_E_PATHFILEACCESSERROR when it cannot be read.
+HRESULT LoadPictureStream(IStream* stream, IPicture** picture);
 
 // S_OK; E_POINTER for a null picture; CTL_E_INVALIDPICTURE for an empty or
 // uninitialised picture or a handle that is gone; CTL_E_PATHFILEACCESSERROR
