@@ -2,10 +2,10 @@
 #include <pixavue/engine/image_session.h>
 #include <pixavue/hosts/headless/headless_control.h>
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
+#include <pixavue/platform/gdiplus/wide_file_name.h>
 #include <pixavue/platform/window/window.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 namespace pixavue::headless {
@@ -43,13 +43,8 @@ platform::GpStatus HeadlessControl::SaveView(const std::string& pngPath) {
   if (control_ == nullptr || pngPath.empty()) return InvalidParameter;
   ViewImage view = ComposeView(*control_);
   if (view.width <= 0 || view.height <= 0) return InvalidParameter;
-  std::u16string name;
-  try {
-    name = std::filesystem::path(pngPath).u16string();
-  } catch (const std::exception&) {
-    return InvalidParameter;  // not a valid UTF-8 name
-  }
-  return SaveArgbAsPng(view, name);
+  // Any byte name, UTF-8 or not, travels losslessly to the imaging layer.
+  return SaveArgbAsPng(view, WideFromFileName(pngPath));
 }
 
 void HeadlessControl::Destroy() { control_.reset(); }
