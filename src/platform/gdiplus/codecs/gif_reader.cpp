@@ -44,7 +44,7 @@ class GifRecordReader final {
  private:
   GpStatus ReadImage();
   GpStatus SkipImageData(std::uint64_t& dataBytes);
-  GpStatus Truncated() const;
+  GpStatus Truncated();
   GpStatus ReadExtension();
   void TakeGraphicControl(std::span<const GifByteType> body);
   void TakeApplication(std::span<const GifByteType> identifier);
@@ -55,6 +55,7 @@ class GifRecordReader final {
   const GifMemorySource& source_;
   GifContents& out_;
   GifFrameRecord pending_;  // animation controls for the next frame
+  bool truncated_ = false;
   bool expectLoopBlock_ = false;
 };
 
@@ -86,6 +87,7 @@ GpStatus GifRecordReader::ReadRecords() {
         return EndWithoutTrailer();
     }
     if (status != Ok) return status;
+    if (truncated_) return EndWithoutTrailer();
   }
 }
 
@@ -96,10 +98,12 @@ GpStatus GifRecordReader::EndWithoutTrailer() const {
   return out_.frames.empty() ? InvalidParameter : Ok;
 }
 
-// A failure with every byte read is the file's end: what came before stays.
-GpStatus GifRecordReader::Truncated() const {
-  if (source_.AtEnd() && gif_->Error != D_GIF_ERR_NOT_ENOUGH_MEM) return EndWithoutTrailer();
-  return StatusForGifError(gif_->Error);
+// A failure with every byte read is the file's end: reading stops, and the
+// frames that came before stay.
+GpStatus GifRecordReader::Truncated() {
+  if (!source_.AtEnd() || gif_->Error == D_GIF_ERR_NOT_ENOUGH_MEM) return StatusForGifError(gif_->Error);
+  truncated_ = true;
+  return Ok;
 }
 
 GpStatus GifRecordReader::ReadImage() {
@@ -124,7 +128,7 @@ GpStatus GifRecordReader::ReadImage() {
   }
   std::uint64_t dataBytes = 0;
   GpStatus status = SkipImageData(dataBytes);
-  if (status != Ok) return status;
+  if (status != Ok || truncated_) return status;
   // A visible frame whose data cannot hold its pixels is corrupt; one with
   // nothing visible is never decoded.
   const std::uint64_t stored = std::uint64_t{frame.storedWidth} * frame.storedHeight;
