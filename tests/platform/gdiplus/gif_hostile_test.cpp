@@ -67,8 +67,12 @@ class GifHostileTest : public GdiplusTest {
 
 TEST_F(GifHostileTest, AHugeScreenCostsItsPixelsOnceWhenLoadingAndStepping) {
   const auto path = Write(HugeScreenTinyFrames());
-  // A canvas and a copy of it would need twice the screen.
+  // Loading needs the screen once, not a canvas and a copy of it; stepping
+  // needs the frame shown until then as well.
   SetDecodeMemoryBudget(kHugeScreenBytes + (32u << 20));
+  EXPECT_EQ(LoadAndSelect(path, {}), Ok);
+  EXPECT_EQ(LoadAndSelect(path, {1}), OutOfMemory) << "the frame shown and the new one";
+  SetDecodeMemoryBudget(2 * kHugeScreenBytes + (32u << 20));
   const ChildRun run = RunInChild([&] { return LoadAndSelect(path, {1, 0, 1}); });
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.status, Ok);
