@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "../image_limits.h"
 #include "gif_handle.h"
@@ -54,7 +55,10 @@ class GifRecordReader final {
   GifFileType* gif_;
   const GifMemorySource& source_;
   GifContents& out_;
-  GifFrameRecord pending_;  // animation controls for the next frame
+  // Animation controls for the next frame; -1: no transparent index.
+  GifDisposal pendingDisposal_ = GifDisposal::Leave;
+  std::uint32_t pendingDelay_ = 0;
+  int pendingTransparent_ = -1;
   bool truncated_ = false;
   bool expectLoopBlock_ = false;
 };
@@ -112,8 +116,11 @@ GpStatus GifRecordReader::ReadImage() {
   DropSavedImages(gif_);
   if (out_.frames.size() >= kMaxFrames) return OutOfMemory;
   const GifImageDesc& desc = gif_->Image;
-  GifFrameRecord frame = std::move(pending_);
-  pending_ = GifFrameRecord{};
+  GifFrameRecord frame;
+  frame.disposal = std::exchange(pendingDisposal_, GifDisposal::Leave);
+  frame.delay = std::exchange(pendingDelay_, 0);
+  if (pendingTransparent_ >= 0) frame.transparentIndex = static_cast<std::uint8_t>(pendingTransparent_);
+  pendingTransparent_ = -1;
   const auto [left, width] = ClipSpan(desc.Left, desc.Width, out_.width);
   const auto [top, height] = ClipSpan(desc.Top, desc.Height, out_.height);
   frame.rect = GpRect{left, top, width, height};
@@ -177,12 +184,11 @@ GpStatus GifRecordReader::ReadExtension() {
 void GifRecordReader::TakeGraphicControl(std::span<const GifByteType> body) {
   if (body.size() < 4) return;
   const std::uint8_t disposal = (body[0] >> 2) & 0x07;
-  pending_.disposal = disposal == 2 ? GifDisposal::Background
+  pendingDisposal_ = disposal == 2 ? GifDisposal::Background
                       : disposal == 3 ? GifDisposal::Previous
                                       : GifDisposal::Leave;
-  pending_.delay = static_cast<std::uint32_t>(body[1] | (body[2] << 8));
-  pending_.transparentIndex.reset();
-  if ((body[0] & 0x01) != 0) pending_.transparentIndex = body[3];
+  pendingDelay_ = static_cast<std::uint32_t>(body[1] | (body[2] << 8));
+  pendingTransparent_ = (body[0] & 0x01) != 0 ? body[3] : -1;
 }
 
 void GifRecordReader::TakeApplication(std::span<const GifByteType> identifier) {
