@@ -127,19 +127,21 @@ TEST_F(GifHostileTest, AFrameWhoseDataCannotHoldItIsRefusedBeforeDecoding) {
   EXPECT_EQ(decoded.frames->FrameCount(), 2u);
 }
 
-TEST_F(GifHostileTest, DamageAfterTheFirstFrameKeepsWhatCameBefore) {
+TEST_F(GifHostileTest, DamageInALaterFrameShowsWhenThatFrameIsDrawn) {
   GifBuilder gif(4, 1, {kRed, kGreen, kBlue, kWhite});
   gif.Image(0, 0, 4, 1, {0, 1, 2, 3}).Image(0, 0, 4, 1, {1, 1, 1, 1});
   const std::vector<std::uint8_t> two = gif.Bytes();
   gif.Image(0, 0, 4, 1, {2, 2, 2, 2});
   const std::vector<std::uint8_t> three = gif.Bytes();
 
-  // Cut inside the second frame's data: the first frame stands alone, as
-  // an indexed image.
+  // Cut inside the second frame's data: the file is refused, as a file cut
+  // inside any frame, though that frame's pixels are not decoded.
   gdiplus::DecodedImage cut;
-  ASSERT_EQ(Decode({two.begin(), two.end() - 4}, cut), Ok);
-  EXPECT_EQ(cut.frames, nullptr);
-  EXPECT_EQ(cut.frame.pixels.format(), PixelFormat8bppIndexed);
+  EXPECT_EQ(Decode({two.begin(), two.end() - 4}, cut), InvalidParameter);
+  // Cut after the second frame, without the trailer: both frames stay.
+  ASSERT_EQ(Decode({two.begin(), two.end() - 1}, cut), Ok);
+  ASSERT_NE(cut.frames, nullptr);
+  EXPECT_EQ(cut.frames->FrameCount(), 2u);
 
   // The second frame's codes are damaged but its blocks are whole: it
   // fails when drawn, and the frames around it still draw.

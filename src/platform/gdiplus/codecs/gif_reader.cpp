@@ -45,7 +45,6 @@ class GifRecordReader final {
  private:
   GpStatus ReadImage();
   GpStatus SkipImageData(std::uint64_t& dataBytes);
-  GpStatus Truncated();
   GpStatus ReadExtension();
   void TakeGraphicControl(std::span<const GifByteType> body);
   void TakeApplication(std::span<const GifByteType> identifier);
@@ -53,13 +52,12 @@ class GifRecordReader final {
   GpStatus EndWithoutTrailer() const;
 
   GifFileType* gif_;
-  const GifMemorySource& source_;
+  const GifMemorySource& source_;  // where the next record starts
   GifContents& out_;
   // Animation controls for the next frame; -1: no transparent index.
   GifDisposal pendingDisposal_ = GifDisposal::Leave;
   std::uint32_t pendingDelay_ = 0;
   int pendingTransparent_ = -1;
-  bool truncated_ = false;
   bool expectLoopBlock_ = false;
 };
 
@@ -91,7 +89,6 @@ GpStatus GifRecordReader::ReadRecords() {
         return EndWithoutTrailer();
     }
     if (status != Ok) return status;
-    if (truncated_) return EndWithoutTrailer();
   }
 }
 
@@ -102,17 +99,9 @@ GpStatus GifRecordReader::EndWithoutTrailer() const {
   return out_.frames.empty() ? InvalidParameter : Ok;
 }
 
-// A failure with every byte read is the file's end: reading stops, and the
-// frames that came before stay.
-GpStatus GifRecordReader::Truncated() {
-  if (!source_.AtEnd() || gif_->Error == D_GIF_ERR_NOT_ENOUGH_MEM) return StatusForGifError(gif_->Error);
-  truncated_ = true;
-  return Ok;
-}
-
 GpStatus GifRecordReader::ReadImage() {
   const std::size_t descriptorOffset = source_.position;
-  if (DGifGetImageDesc(gif_) == GIF_ERROR) return Truncated();
+  if (DGifGetImageDesc(gif_) == GIF_ERROR) return StatusForGifError(gif_->Error);
   DropSavedImages(gif_);
   if (out_.frames.size() >= kMaxFrames) return OutOfMemory;
   const GifImageDesc& desc = gif_->Image;
@@ -135,7 +124,7 @@ GpStatus GifRecordReader::ReadImage() {
   }
   std::uint64_t dataBytes = 0;
   GpStatus status = SkipImageData(dataBytes);
-  if (status != Ok || truncated_) return status;
+  if (status != Ok) return status;
   // A visible frame whose data cannot hold its pixels is corrupt; one with
   // nothing visible is never decoded.
   const std::uint64_t stored = std::uint64_t{frame.storedWidth} * frame.storedHeight;
@@ -148,10 +137,10 @@ GpStatus GifRecordReader::ReadImage() {
 GpStatus GifRecordReader::SkipImageData(std::uint64_t& dataBytes) {
   int codeSize = 0;
   GifByteType* block = nullptr;
-  if (DGifGetCode(gif_, &codeSize, &block) == GIF_ERROR) return Truncated();
+  if (DGifGetCode(gif_, &codeSize, &block) == GIF_ERROR) return StatusForGifError(gif_->Error);
   while (block != nullptr) {
     dataBytes += block[0];
-    if (DGifGetCodeNext(gif_, &block) == GIF_ERROR) return Truncated();
+    if (DGifGetCodeNext(gif_, &block) == GIF_ERROR) return StatusForGifError(gif_->Error);
   }
   return Ok;
 }

@@ -54,10 +54,10 @@ struct GifContents final {
 // most 4096 pixels, a narrower one at most 2^width).
 std::uint64_t MaxGifPixelsFor(std::uint64_t dataBytes) noexcept;
 
-// InvalidParameter for corrupt data, for a frame whose data cannot hold
-// its pixels and for a file cut before its first frame is complete (a file
-// cut later keeps its complete frames); OutOfMemory above the size and
-// frame-count limits.
+// InvalidParameter for corrupt or truncated data (a file that ends after a
+// complete frame without its trailer is accepted) and for a frame whose
+// data cannot hold its pixels; OutOfMemory above the size and frame-count
+// limits.
 GpStatus ReadGif(std::span<const std::uint8_t> data, GifContents& out);
 
 }  // namespace pixavue::platform::gdiplus
