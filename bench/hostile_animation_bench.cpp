@@ -1,6 +1,7 @@
 // What small hostile GIF and TIFF files cost to load against an ordinary
 // file of the same decoded size, in the same run: a huge GIF screen with
-// two 1-pixel frames, a GIF of many full-screen frames, a TIFF page in one
+// two 1-pixel frames, a GIF of many full-screen frames, a huge interlaced
+// GIF frame of which two rows show, a TIFF page in one
 // strip and in one tile, and a TIFF page whose strip cannot hold it. Each
 // load runs in a forked child, which reports its time and the growth of its
 // resident peak; the counters give both for the hostile file and the
@@ -164,6 +165,18 @@ void BM_GifManyFullScreenFrames(benchmark::State& state) {
                   Made("two_frames.gif", [] { return FramesGif(4096, 2); }), {}});
 }
 
+// A 2 x 2 screen under an interlaced 65535 x 4096 frame, whose last
+// visible row is in its last pass; baseline: the visible part alone.
+void BM_GifHiddenInterlacedFrame(benchmark::State& state) {
+  Measure(state, {Made("hidden_interlaced.gif",
+                       [] {
+                         GifBuilder gif(2, 2, {0xFFFF0000u, 0xFF00FF00u});
+                         gif.Image(0, 0, 2, 2, {0, 1, 1, 0}).UniformImage(0, 0, 65535, 4096, 1, true);
+                         return gif.Bytes();
+                       }),
+                  Made("small_frames.gif", [] { return FramesGif(2, 2); }), {1}});
+}
+
 // 16384 x 16384 grey page in one LZW strip; baseline: strips of 16 rows.
 void BM_TiffOneStrip(benchmark::State& state) {
   Measure(state, {Made("one_strip.tif", [] { return GreyTiff(16384, 0, 0); }),
@@ -184,6 +197,7 @@ void BM_TiffStarvedStrip(benchmark::State& state) {
 
 BENCHMARK(BM_GifHugeScreenTinyFrames)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_GifManyFullScreenFrames)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_GifHiddenInterlacedFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_TiffOneStrip)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_TiffOneTile)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_TiffStarvedStrip)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);

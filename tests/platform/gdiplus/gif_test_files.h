@@ -72,13 +72,13 @@ class GifBuilder final {
   // is one pixel longer than the last (lengths 1, 2, 3 ...), with a clear
   // code every 3000 codes; a 4096 x 4096 frame takes about 16 KB.
   GifBuilder& UniformImage(std::uint16_t x, std::uint16_t y, std::uint16_t width, std::uint16_t height,
-                           std::uint8_t index) {
+                           std::uint8_t index, bool interlaced = false) {
     bytes_.push_back(0x2C);
     U16(x);
     U16(y);
     U16(width);
     U16(height);
-    bytes_.push_back(0);
+    bytes_.push_back(interlaced ? 0x40 : 0);
     Blocks(UniformCodes(std::uint64_t{width} * height, index));
     return *this;
   }
