@@ -55,7 +55,12 @@ GpStatus GdipImageSelectActiveFrame(GpImage* image, const GUID* dimension, UINT3
   gdiplus::PropertyStore properties;
   try {
     gdiplus::LoadBudgetScope budget;
-    status = image->frames->DecodeFrame(index, frame, properties);
+    // The active frame stays until the new one replaces it, so this decode
+    // counts its pixels as well.
+    const gdiplus::PixelBuffer& active = image->frame.pixels;
+    const auto kept = gdiplus::BudgetReservation::Take(
+        active.owns_pixels() ? static_cast<std::uint64_t>(active.stride()) * active.height() : 0);
+    status = kept ? image->frames->DecodeFrame(index, frame, properties) : OutOfMemory;
   } catch (const std::bad_alloc&) {
     status = OutOfMemory;
   }

@@ -9,6 +9,7 @@
 
 #include "../codec.h"
 #include "gif_animation.h"
+#include "gif_frame_decoder.h"
 #include "gif_reader.h"
 
 namespace pixavue::platform::gdiplus {
@@ -44,17 +45,20 @@ PropertyStore GifProperties(const GifContents& contents) {
 
 // The single frame on its screen: outside the frame's rectangle the
 // transparent index if there is one, else the background index.
-GpStatus SingleFrame(const GifContents& contents, Frame& out) {
+GpStatus SingleFrame(std::span<const std::uint8_t> file, const GifContents& contents, Frame& out) {
   const GifFrameRecord& record = contents.frames.front();
   auto pixels = PixelBuffer::Allocate(PixelFormat8bppIndexed, contents.width, contents.height);
   if (!pixels) return OutOfMemory;
   const std::uint8_t fill = record.transparentIndex.value_or(contents.backgroundIndex);
   for (std::uint32_t y = 0; y < contents.height; ++y) std::memset(pixels->Row(y), fill, contents.width);
+  GifFrameDecoder decoder(file);
+  GpStatus status = decoder.Open();
+  if (status != Ok) return status;
   const auto width = static_cast<std::size_t>(record.rect.Width);
-  for (std::int32_t y = 0; y < record.rect.Height && width > 0; ++y) {
-    std::memcpy(pixels->Row(static_cast<std::uint32_t>(record.rect.Y + y)) + record.rect.X,
-                record.indices.data() + static_cast<std::size_t>(y) * width, width);
-  }
+  status = decoder.Decode(record, [&](std::uint32_t row, const std::uint8_t* indices) {
+    std::memcpy(pixels->Row(static_cast<std::uint32_t>(record.rect.Y) + row) + record.rect.X, indices, width);
+  });
+  if (status != Ok) return status;
   out.pixels = std::move(*pixels);
   out.palette = *record.palette;
   if (record.transparentIndex) {
@@ -79,9 +83,9 @@ GpStatus DecodeGif(const EncodedBytes& data, const DecodeOptions&, DecodedImage&
   PropertyStore properties = GifProperties(*contents);
   if (contents->frames.size() == 1) {
     out.properties = std::move(properties);
-    return SingleFrame(*contents, out.frame);
+    return SingleFrame(*data, *contents, out.frame);
   }
-  auto animation = std::make_unique<GifAnimation>(std::move(contents), std::move(properties));
+  auto animation = std::make_unique<GifAnimation>(data, std::move(contents), std::move(properties));
   status = animation->DecodeFrame(0, out.frame, out.properties);
   if (status != Ok) return status;
   out.frames = std::move(animation);

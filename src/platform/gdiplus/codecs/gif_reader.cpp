@@ -1,41 +1,16 @@
 #include "gif_reader.h"
 
-#include <gif_lib.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "../image_limits.h"
+#include "gif_handle.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
-
-struct MemorySource final {
-  std::span<const std::uint8_t> data;
-  std::size_t position = 0;
-};
-
-int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length) {
-  auto* source = static_cast<MemorySource*>(gif->UserData);
-  if (length <= 0) return 0;
-  const std::size_t count = std::min(static_cast<std::size_t>(length), source->data.size() - source->position);
-  if (count == 0) return 0;
-  std::memcpy(buffer, source->data.data() + source->position, count);
-  source->position += count;
-  return static_cast<int>(count);
-}
-
-struct GifCloser final {
-  void operator()(GifFileType* gif) const noexcept {
-    int error = 0;
-    DGifCloseFile(gif, &error);
-  }
-};
-using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
-
-GpStatus StatusForGifError(int error) { return error == D_GIF_ERR_NOT_ENOUGH_MEM ? OutOfMemory : InvalidParameter; }
 
 GifPalette PaletteFrom(const ColorMapObject* map) {
   auto colours = std::make_shared<std::vector<ARGB>>();
@@ -59,34 +34,17 @@ std::pair<std::int32_t, std::int32_t> ClipSpan(std::int64_t start, std::int64_t 
   return {static_cast<std::int32_t>(begin), static_cast<std::int32_t>(end - begin)};
 }
 
-// Rows of a frame in the order they are stored: interlaced frames carry
-// every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
-template <typename Visit>
-GpStatus ForEachStoredRow(std::uint32_t height, bool interlaced, Visit visit) {
-  constexpr std::array<std::uint32_t, 4> kStart{0, 4, 2, 1};
-  constexpr std::array<std::uint32_t, 4> kStep{8, 8, 4, 2};
-  const std::size_t passes = interlaced ? kStart.size() : 1;
-  for (std::size_t pass = 0; pass < passes; ++pass) {
-    const std::uint32_t step = interlaced ? kStep[pass] : 1;
-    for (std::uint32_t y = interlaced ? kStart[pass] : 0; y < height; y += step) {
-      GpStatus status = visit(y);
-      if (status != Ok) return status;
-    }
-  }
-  return Ok;
-}
-
 class GifRecordReader final {
  public:
-  GifRecordReader(GifFileType* gif, GifContents& out) : gif_(gif), out_(out) {}
+  GifRecordReader(GifFileType* gif, const GifMemorySource& source, GifContents& out)
+      : gif_(gif), source_(source), out_(out) {}
 
   GpStatus ReadScreen();
   GpStatus ReadRecords();
 
  private:
   GpStatus ReadImage();
-  GpStatus ReadImageIndices(GifFrameRecord& frame);
-  GpStatus SkipImageData();
+  GpStatus SkipImageData(std::uint64_t& dataBytes);
   GpStatus ReadExtension();
   void TakeGraphicControl(std::span<const GifByteType> body);
   void TakeApplication(std::span<const GifByteType> identifier);
@@ -94,9 +52,12 @@ class GifRecordReader final {
   GpStatus EndWithoutTrailer() const;
 
   GifFileType* gif_;
+  const GifMemorySource& source_;  // where the next record starts
   GifContents& out_;
-  GifFrameRecord pending_;  // animation controls for the next frame
-  std::uint64_t rasterBytes_ = 0;
+  // Animation controls for the next frame; -1: no transparent index.
+  GifDisposal pendingDisposal_ = GifDisposal::Leave;
+  std::uint32_t pendingDelay_ = 0;
+  int pendingTransparent_ = -1;
   bool expectLoopBlock_ = false;
 };
 
@@ -139,59 +100,46 @@ GpStatus GifRecordReader::EndWithoutTrailer() const {
 }
 
 GpStatus GifRecordReader::ReadImage() {
+  const std::size_t descriptorOffset = source_.position;
   if (DGifGetImageDesc(gif_) == GIF_ERROR) return StatusForGifError(gif_->Error);
-  // giflib also appends each description to its own list, one reallocation
-  // a frame; this reader keeps its own records, so that copy is dropped at
-  // once and a file with many frames stays linear.
-  GifFreeSavedImages(gif_);
-  gif_->ImageCount = 0;
+  DropSavedImages(gif_);
   if (out_.frames.size() >= kMaxFrames) return OutOfMemory;
   const GifImageDesc& desc = gif_->Image;
-  GifFrameRecord frame = std::move(pending_);
-  pending_ = GifFrameRecord{};
+  GifFrameRecord frame;
+  frame.disposal = std::exchange(pendingDisposal_, GifDisposal::Leave);
+  frame.delay = std::exchange(pendingDelay_, 0);
+  if (pendingTransparent_ >= 0) frame.transparentIndex = static_cast<std::uint8_t>(pendingTransparent_);
+  pendingTransparent_ = -1;
   const auto [left, width] = ClipSpan(desc.Left, desc.Width, out_.width);
   const auto [top, height] = ClipSpan(desc.Top, desc.Height, out_.height);
   frame.rect = GpRect{left, top, width, height};
+  frame.descriptorOffset = descriptorOffset;
+  frame.storedWidth = static_cast<std::uint32_t>(desc.Width);
+  frame.storedHeight = static_cast<std::uint32_t>(desc.Height);
+  frame.interlaced = desc.Interlace;
   if (desc.ColorMap != nullptr) {
     frame.palette = PaletteFrom(desc.ColorMap);
   } else {
     frame.palette = out_.globalPalette ? out_.globalPalette : PaletteFrom(nullptr);
   }
-  const std::uint64_t visible = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
-  rasterBytes_ += visible;
-  if (rasterBytes_ > kMaxGifRasterBytes) return OutOfMemory;
-  GpStatus status = visible == 0 ? SkipImageData() : ReadImageIndices(frame);
+  std::uint64_t dataBytes = 0;
+  GpStatus status = SkipImageData(dataBytes);
   if (status != Ok) return status;
+  // A visible frame whose data cannot hold its pixels is corrupt; one with
+  // nothing visible is never decoded.
+  const std::uint64_t stored = std::uint64_t{frame.storedWidth} * frame.storedHeight;
+  if (width > 0 && height > 0 && stored > MaxGifPixelsFor(dataBytes)) return InvalidParameter;
   out_.frames.push_back(std::move(frame));
   return Ok;
 }
 
-// Decodes every stored row and keeps the part inside the screen.
-GpStatus GifRecordReader::ReadImageIndices(GifFrameRecord& frame) {
-  const GifImageDesc& desc = gif_->Image;
-  const auto frameWidth = static_cast<std::uint32_t>(desc.Width);
-  const auto visibleWidth = static_cast<std::size_t>(frame.rect.Width);
-  const std::size_t skipLeft = static_cast<std::size_t>(frame.rect.X - desc.Left);
-  const std::int64_t firstVisibleRow = frame.rect.Y - desc.Top;
-  frame.indices.assign(visibleWidth * static_cast<std::size_t>(frame.rect.Height), 0);
-  std::vector<GifPixelType> line(frameWidth);
-  return ForEachStoredRow(static_cast<std::uint32_t>(desc.Height), desc.Interlace, [&](std::uint32_t y) {
-    if (DGifGetLine(gif_, line.data(), desc.Width) == GIF_ERROR) return StatusForGifError(gif_->Error);
-    const std::int64_t row = static_cast<std::int64_t>(y) - firstVisibleRow;
-    if (row >= 0 && row < frame.rect.Height) {
-      std::memcpy(frame.indices.data() + static_cast<std::size_t>(row) * visibleWidth, line.data() + skipLeft,
-                  visibleWidth);
-    }
-    return Ok;
-  });
-}
-
-// A frame with nothing visible: its compressed blocks are passed over.
-GpStatus GifRecordReader::SkipImageData() {
+// Passes over the frame's compressed blocks, counting their bytes.
+GpStatus GifRecordReader::SkipImageData(std::uint64_t& dataBytes) {
   int codeSize = 0;
   GifByteType* block = nullptr;
   if (DGifGetCode(gif_, &codeSize, &block) == GIF_ERROR) return StatusForGifError(gif_->Error);
   while (block != nullptr) {
+    dataBytes += block[0];
     if (DGifGetCodeNext(gif_, &block) == GIF_ERROR) return StatusForGifError(gif_->Error);
   }
   return Ok;
@@ -225,12 +173,11 @@ GpStatus GifRecordReader::ReadExtension() {
 void GifRecordReader::TakeGraphicControl(std::span<const GifByteType> body) {
   if (body.size() < 4) return;
   const std::uint8_t disposal = (body[0] >> 2) & 0x07;
-  pending_.disposal = disposal == 2 ? GifDisposal::Background
+  pendingDisposal_ = disposal == 2 ? GifDisposal::Background
                       : disposal == 3 ? GifDisposal::Previous
                                       : GifDisposal::Leave;
-  pending_.delay = static_cast<std::uint32_t>(body[1] | (body[2] << 8));
-  pending_.transparentIndex.reset();
-  if ((body[0] & 0x01) != 0) pending_.transparentIndex = body[3];
+  pendingDelay_ = static_cast<std::uint32_t>(body[1] | (body[2] << 8));
+  pendingTransparent_ = (body[0] & 0x01) != 0 ? body[3] : -1;
 }
 
 void GifRecordReader::TakeApplication(std::span<const GifByteType> identifier) {
@@ -249,12 +196,18 @@ void GifRecordReader::TakeComment(std::span<const GifByteType> text) {
 
 }  // namespace
 
+std::uint64_t MaxGifPixelsFor(std::uint64_t dataBytes) noexcept {
+  constexpr std::uint64_t kPixelsPerCode = 4096;
+  constexpr std::uint64_t kWidestCodeBits = 12;
+  return (dataBytes * 8 / kWidestCodeBits + 1) * kPixelsPerCode;
+}
+
 GpStatus ReadGif(std::span<const std::uint8_t> data, GifContents& out) {
-  MemorySource source{data, 0};
+  GifMemorySource source{data, 0};
   int error = 0;
-  GifHandle gif(DGifOpen(&source, ReadFromMemory, &error));
+  GifHandle gif = OpenGif(source, error);
   if (!gif) return StatusForGifError(error);
-  GifRecordReader reader(gif.get(), out);
+  GifRecordReader reader(gif.get(), source, out);
   GpStatus status = reader.ReadScreen();
   if (status == Ok) status = reader.ReadRecords();
   return status;

@@ -1,7 +1,9 @@
 #pragma once
-// Reads a whole GIF file (through giflib) into its logical screen, colour
-// tables, animation controls and the colour indices of every frame, clipped
-// to the screen. Compositing and the image object are built from this.
+// Reads the structure of a GIF file (through giflib): its logical screen,
+// colour tables, animation controls and where each frame's compressed data
+// lies, without decoding any pixels. Frames are decoded one at a time when
+// they are drawn (gif_frame_decoder.h), so a file costs memory for its
+// records only, however many frames or pixels it claims.
 
 #include <cstdint>
 #include <memory>
@@ -14,8 +16,6 @@
 
 namespace pixavue::platform::gdiplus {
 
-// Upper bound of the index bytes kept for all frames of one file together.
-inline constexpr std::uint64_t kMaxGifRasterBytes = std::uint64_t{1} << 30;
 // Upper bound of the comment text kept for one file.
 inline constexpr std::size_t kMaxGifCommentBytes = 64 * 1024;
 
@@ -33,7 +33,10 @@ struct GifFrameRecord final {
   std::optional<std::uint8_t> transparentIndex;
   GifDisposal disposal = GifDisposal::Leave;
   std::uint32_t delay = 0;             // hundredths of a second, as stored
-  std::vector<std::uint8_t> indices;   // rect.Width * rect.Height, row by row
+  std::size_t descriptorOffset = 0;    // file offset just past the frame's 0x2C separator
+  std::uint32_t storedWidth = 0;       // the frame as stored, before clipping
+  std::uint32_t storedHeight = 0;
+  bool interlaced = false;
 };
 
 struct GifContents final {
@@ -46,9 +49,15 @@ struct GifContents final {
   std::vector<GifFrameRecord> frames;      // at least one on success
 };
 
+// Most pixels `dataBytes` of LZW data can expand to: no code is narrower
+// than 1 bit per 4096 / 12 pixels it produces (a 12-bit code yields at
+// most 4096 pixels, a narrower one at most 2^width).
+std::uint64_t MaxGifPixelsFor(std::uint64_t dataBytes) noexcept;
+
 // InvalidParameter for corrupt or truncated data (a file that ends after a
-// complete frame without its trailer is accepted), OutOfMemory above the
-// size, frame-count and raster-byte limits.
+// complete frame without its trailer is accepted) and for a frame whose
+// data cannot hold its pixels; OutOfMemory above the size and frame-count
+// limits.
 GpStatus ReadGif(std::span<const std::uint8_t> data, GifContents& out);
 
 }  // namespace pixavue::platform::gdiplus

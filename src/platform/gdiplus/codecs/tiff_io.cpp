@@ -6,12 +6,24 @@
 #include <limits>
 #include <mutex>
 
+#include "../load_budget.h"
+
 namespace pixavue::platform::gdiplus {
 namespace {
 
 // Largest single allocation libtiff may make for one handle: a strip or
-// tile of the largest image the layer accepts (2^28 pixels of 8 bytes).
+// tile of the largest image the layer accepts (2^28 pixels of 8 bytes),
+// and never more than the load opening the handle has left.
 constexpr tmsize_t kMaxLibtiffAllocation = tmsize_t{1} << 31;
+// libtiff reads 0 as "no limit", so a spent budget still passes this.
+constexpr tmsize_t kMinLibtiffAllocation = tmsize_t{1} << 20;
+
+tmsize_t LibtiffAllocationLimit() {
+  const LoadBudget* budget = CurrentLoadBudget();
+  if (budget == nullptr) return kMaxLibtiffAllocation;
+  const auto available = static_cast<tmsize_t>(std::min<std::uint64_t>(budget->Available(), kMaxLibtiffAllocation));
+  return std::max(available, kMinLibtiffAllocation);
+}
 // Classic TIFF offsets are 32-bit; a writer never needs more.
 constexpr std::uint64_t kMaxWrittenBytes = std::uint64_t{1} << 32;
 
@@ -39,7 +51,7 @@ template <typename Client>
 struct OpenOptions final {
   explicit OpenOptions(Client& client) : options(TIFFOpenOptionsAlloc()) {
     if (options == nullptr) return;
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxLibtiffAllocation);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, LibtiffAllocationLimit());
     TIFFOpenOptionsSetErrorHandlerExtR(options, RecordError<Client>, &client);
     TIFFOpenOptionsSetWarningHandlerExtR(options, IgnoreWarning, nullptr);
   }

@@ -7,7 +7,9 @@
 
 #include "../exif.h"
 #include "../icc.h"
+#include "../load_budget.h"
 #include "pixels_per_metre.h"
+#include "tiff_data_bounds.h"
 #include "tiff_page_layout.h"
 #include "tiff_scanline_reader.h"
 
@@ -23,8 +25,13 @@ GpStatus ReadConvertedRows(TIFF* tif, const TiffPageInfo& info, const TiffPixelP
 
 // libtiff's raster holds R in the low byte (A, B, G, R from the top); the
 // frame holds B there. Rows come out as stored, like the direct path; the
-// Orientation tag stays a property.
+// Orientation tag stays a property. libtiff decodes through a buffer of
+// one strip or tile, which is counted before it allocates it.
 GpStatus ReadRgbaRaster(TIFF* tif, const TiffPageInfo& info, PixelBuffer& pixels) {
+  const tmsize_t chunk = info.tiled ? TIFFTileSize(tif) : TIFFStripSize(tif);
+  if (chunk <= 0) return InvalidParameter;
+  const auto working = BudgetReservation::Take(static_cast<std::uint64_t>(chunk));
+  if (!working) return OutOfMemory;
   std::uint16_t orientation = ORIENTATION_TOPLEFT;
   TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
   if (orientation < ORIENTATION_TOPLEFT || orientation > ORIENTATION_BOTLEFT) orientation = ORIENTATION_TOPLEFT;
@@ -71,6 +78,8 @@ GpStatus DecodeTiffPage(TIFF* tif, std::span<const std::uint8_t> file, const Dec
   if (status != Ok) return status;
   TiffPixelPlan plan;
   status = PlanTiffPixels(tif, info, plan);
+  if (status != Ok) return status;
+  status = CheckTiffPageData(tif, info, file.size());
   if (status != Ok) return status;
   auto pixels = PixelBuffer::Allocate(plan.format, info.width, info.height);
   if (!pixels) return OutOfMemory;

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "../image_limits.h"
+#include "../load_budget.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
@@ -14,30 +15,40 @@ namespace {
 // 8 bytes each.
 constexpr std::uint64_t kMaxBufferBytes = std::uint64_t{1} << 31;
 
-// Working memory for decoded chunks. Some codecs report a whole chunk yet
-// fill less of it (JPEG data narrower than its page), so every chunk is
-// cleared before it is decoded and such parts read as zero.
+// Working memory for decoded chunks, reserved against the load's budget
+// before it is allocated. Some codecs report a whole chunk yet fill less of
+// it (JPEG data narrower than its page), so every chunk is cleared before
+// it is decoded and such parts read as zero.
 class ByteBuffer final {
  public:
   bool Allocate(std::uint64_t bytes) {
     if (bytes == 0 || bytes > kMaxBufferBytes) return false;
+    auto reservation = BudgetReservation::Take(bytes);
+    if (!reservation) return false;
     data_.reset(new (std::nothrow) std::uint8_t[bytes]);
-    size_ = data_ ? bytes : 0;
-    return data_ != nullptr;
+    if (!data_) return false;
+    size_ = bytes;
+    reservation_ = std::move(*reservation);
+    return true;
   }
   std::uint8_t* data() const { return data_.get(); }
   tmsize_t size() const { return static_cast<tmsize_t>(size_); }
+  void Clear() const { std::memset(data_.get(), 0, static_cast<std::size_t>(size_)); }
 
  private:
+  BudgetReservation reservation_;  // declared first: given back after the bytes are freed
   std::unique_ptr<std::uint8_t[]> data_;
   std::uint64_t size_ = 0;
 };
 
 std::uint64_t RowBytes(std::uint64_t pixels, std::uint64_t bitsPerPixel) { return (pixels * bitsPerPixel + 7) / 8; }
 
-// Bands are as tall as a strip or a tile; every chunk (strip or tile, of
-// one plane when planes are separate) of a band is decoded and placed in
-// the band before its rows go to the sink.
+// Strips of interleaved samples are read a row at a time, so a page stored
+// as one huge strip needs one row of working memory. Tiles and separate
+// planes go through bands as tall as a strip or a tile: every chunk
+// (strip or tile, of one plane when planes are separate) of a band is
+// decoded and placed in the band before its rows go to the sink; a tile as
+// wide as the page hands its rows over directly.
 class ScanlineReader final {
  public:
   ScanlineReader(TIFF* tif, const TiffPageInfo& info, const TiffScanlineSink& sink)
@@ -51,6 +62,7 @@ class ScanlineReader final {
         chunkRowBytes_(RowBytes(chunkWidth_, std::uint64_t{info.bitsPerSample} * (separate_ ? 1 : info.samplesPerPixel))) {}
 
   GpStatus Read() {
+    if (ReadsRows()) return ReadRows();
     const GpStatus status = AllocateBuffers();
     if (status != Ok) return status;
     const std::uint16_t planes = separate_ ? info_.samplesPerPixel : 1;
@@ -59,44 +71,65 @@ class ScanlineReader final {
       const auto rows = static_cast<std::uint32_t>(std::min<std::uint64_t>(chunkLength_, info_.height - y0));
       for (std::uint16_t plane = 0; plane < planes; ++plane) {
         for (std::uint64_t x0 = 0; x0 < info_.width; x0 += chunkWidth_) {
-          if (!ReadChunk(static_cast<std::uint32_t>(x0), top, plane, rows)) return InvalidParameter;
+          const GpStatus chunkStatus = ReadChunk(static_cast<std::uint32_t>(x0), top, plane, rows);
+          if (chunkStatus != Ok) return chunkStatus;
         }
       }
-      for (std::uint32_t r = 0; r < rows; ++r) sink_(top + r, band_.data() + r * rowBytes_);
+      const ByteBuffer& rowsFrom = BandIsChunk() ? chunk_ : band_;
+      const std::uint64_t stride = BandIsChunk() ? chunkRowBytes_ : rowBytes_;
+      for (std::uint32_t r = 0; r < rows; ++r) sink_(top + r, rowsFrom.data() + r * stride);
     }
     return Ok;
   }
 
  private:
-  // Whole strips of one plane decode straight into the band.
-  bool DecodesIntoBand() const { return !info_.tiled && !separate_; }
+  // Strips of one plane are read row by row, never whole.
+  bool ReadsRows() const { return !info_.tiled && !separate_; }
+  // One tile across a page of interleaved samples already holds whole rows.
+  bool BandIsChunk() const { return info_.tiled && !separate_ && chunkWidth_ >= info_.width; }
+
+  GpStatus ReadRows() {
+    const tmsize_t scanline = TIFFScanlineSize(tif_);
+    if (scanline <= 0) return InvalidParameter;
+    if (!chunk_.Allocate(std::max<std::uint64_t>(static_cast<std::uint64_t>(scanline), rowBytes_))) {
+      return OutOfMemory;
+    }
+    for (std::uint32_t y = 0; y < info_.height; ++y) {
+      if (!ChargeLoadWork(static_cast<std::uint64_t>(scanline))) return OutOfMemory;
+      chunk_.Clear();
+      if (TIFFReadScanline(tif_, chunk_.data(), y, 0) < 0) return InvalidParameter;
+      sink_(y, chunk_.data());
+    }
+    return Ok;
+  }
 
   GpStatus AllocateBuffers() {
     if (info_.tiled && CheckImageSize(info_.tileWidth, info_.tileLength) != Ok) return OutOfMemory;
     const tmsize_t libtiffChunk = info_.tiled ? TIFFTileSize(tif_) : TIFFStripSize(tif_);
     if (libtiffChunk <= 0) return InvalidParameter;
+    if (!chunk_.Allocate(chunkRowBytes_ * chunkLength_)) return OutOfMemory;
+    if (BandIsChunk()) return Ok;
     const std::uint64_t bandRows = std::min(chunkLength_, info_.height);
-    if (!band_.Allocate(rowBytes_ * bandRows)) return OutOfMemory;
-    if (DecodesIntoBand()) return Ok;
-    return chunk_.Allocate(chunkRowBytes_ * chunkLength_) ? Ok : OutOfMemory;
+    return band_.Allocate(rowBytes_ * bandRows) ? Ok : OutOfMemory;
   }
 
-  bool ReadChunk(std::uint32_t x0, std::uint32_t y0, std::uint16_t plane, std::uint32_t rows) {
-    const ByteBuffer& target = DecodesIntoBand() ? band_ : chunk_;
-    std::memset(target.data(), 0, static_cast<std::size_t>(target.size()));
+  GpStatus ReadChunk(std::uint32_t x0, std::uint32_t y0, std::uint16_t plane, std::uint32_t rows) {
+    if (!ChargeLoadWork(chunkRowBytes_ * rows)) return OutOfMemory;
+    const ByteBuffer& target = chunk_;
+    target.Clear();
     tmsize_t decoded = -1;
     if (info_.tiled) {
       const std::uint32_t tile = TIFFComputeTile(tif_, x0, y0, 0, plane);
-      if (tile >= TIFFNumberOfTiles(tif_)) return false;
+      if (tile >= TIFFNumberOfTiles(tif_)) return InvalidParameter;
       decoded = TIFFReadEncodedTile(tif_, tile, target.data(), target.size());
     } else {
       const std::uint32_t strip = TIFFComputeStrip(tif_, y0, plane);
-      if (strip >= TIFFNumberOfStrips(tif_)) return false;
+      if (strip >= TIFFNumberOfStrips(tif_)) return InvalidParameter;
       decoded = TIFFReadEncodedStrip(tif_, strip, target.data(), target.size());
     }
-    if (decoded < 0 || static_cast<std::uint64_t>(decoded) < chunkRowBytes_ * rows) return false;
-    if (!DecodesIntoBand()) Place(x0, plane, rows);
-    return true;
+    if (decoded < 0 || static_cast<std::uint64_t>(decoded) < chunkRowBytes_ * rows) return InvalidParameter;
+    if (!BandIsChunk()) Place(x0, plane, rows);
+    return Ok;
   }
 
   void Place(std::uint32_t x0, std::uint16_t plane, std::uint32_t rows) {
