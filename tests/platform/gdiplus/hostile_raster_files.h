@@ -145,11 +145,11 @@ inline std::uint64_t PngRawBytes(const ZeroPngSpec& spec) {
   return total;
 }
 
-// A zlib stream of `count` zero bytes, compressed a block at a time.
-inline std::vector<std::uint8_t> DeflatedZeros(std::uint64_t count) {
+// A zlib stream of `count` bytes of `value`, compressed a block at a time.
+inline std::vector<std::uint8_t> DeflatedRepeats(std::uint64_t count, std::uint8_t value = 0) {
   z_stream stream{};
   deflateInit(&stream, Z_BEST_COMPRESSION);
-  static const std::vector<std::uint8_t> kZeros(1 << 20, 0);
+  const std::vector<std::uint8_t> kZeros(1 << 20, value);
   std::vector<std::uint8_t> out;
   std::vector<std::uint8_t> piece(1 << 16);
   std::uint64_t left = count;
@@ -186,7 +186,40 @@ inline std::vector<std::uint8_t> ZeroPng(const ZeroPngSpec& spec) {
   std::vector<std::uint8_t> file = PngSignature();
   PutPngChunk(file, "IHDR", PngHeaderChunkData(spec));
   if (spec.colourType == 3) PutPngChunk(file, "PLTE", {10, 20, 30, 200, 100, 50});
-  PutPngChunk(file, "IDAT", DeflatedZeros(spec.wholeData ? PngRawBytes(spec) : 1));
+  PutPngChunk(file, "IDAT", DeflatedRepeats(spec.wholeData ? PngRawBytes(spec) : 1));
+  PutPngChunk(file, "IEND", {});
+  return file;
+}
+
+// A PNG of the given filtered rows (`raw`: a filter byte before each row).
+inline std::vector<std::uint8_t> PngOfRows(const ZeroPngSpec& spec, const std::vector<std::uint8_t>& raw,
+                                           const std::vector<std::uint8_t>& palette = {},
+                                           const std::vector<std::uint8_t>& transparency = {}) {
+  std::vector<std::uint8_t> file = PngSignature();
+  PutPngChunk(file, "IHDR", PngHeaderChunkData(spec));
+  if (!palette.empty()) PutPngChunk(file, "PLTE", palette);
+  if (!transparency.empty()) PutPngChunk(file, "tRNS", transparency);
+  uLongf size = compressBound(static_cast<uLong>(raw.size()));
+  std::vector<std::uint8_t> compressed(size);
+  compress(compressed.data(), &size, raw.data(), static_cast<uLong>(raw.size()));
+  compressed.resize(size);
+  PutPngChunk(file, "IDAT", compressed);
+  PutPngChunk(file, "IEND", {});
+  return file;
+}
+
+// A 1 x 1 grey PNG with `count` zTXt chunks, each `textBytes` of text that
+// compress to a few kilobytes.
+inline std::vector<std::uint8_t> PngWithTextBombs(int count, std::uint64_t textBytes) {
+  std::vector<std::uint8_t> text{'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 0};
+  const std::vector<std::uint8_t> compressed = DeflatedRepeats(textBytes, 'a');
+  text.insert(text.end(), compressed.begin(), compressed.end());
+  ZeroPngSpec spec;
+  spec.colourType = 0;
+  std::vector<std::uint8_t> file = PngSignature();
+  PutPngChunk(file, "IHDR", PngHeaderChunkData(spec));
+  for (int i = 0; i < count; ++i) PutPngChunk(file, "zTXt", text);
+  PutPngChunk(file, "IDAT", DeflatedRepeats(2));
   PutPngChunk(file, "IEND", {});
   return file;
 }
