@@ -5,6 +5,7 @@
 
 #include "hostile_load.h"
 #include "hostile_raster_files.h"
+#include "png_test_frames.h"
 
 namespace pixavue::platform::test {
 namespace {
@@ -44,6 +45,10 @@ TEST_F(JpegHostileTest, TheScansAFileMayHaveGrowWithItsImage) {
   ASSERT_TRUE(many.finished);
   EXPECT_EQ(many.status, InvalidParameter);
   ExpectPeakBelow(many, PeakAllowance(kRgbBytes4096, 2.1));
+  // A decoder called outside a load has a budget of its own.
+  gdiplus::DecodedImage direct;
+  EXPECT_EQ(gdiplus::DecodeJpeg(Shared(LargeJpegHeader(4096, 4096, JpegScans::Progressive, 400)), {}, direct),
+            InvalidParameter);
   // As many scans as a real progression over the same image are fine.
   const ChildRun few = LoadInChild(LargeJpegHeader(4096, 4096, JpegScans::Progressive, 12));
   ASSERT_TRUE(few.finished);

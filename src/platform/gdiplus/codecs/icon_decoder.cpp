@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../codec.h"
+#include "../load_budget.h"
 #include "../pixel_convert.h"
 #include "../pixel_index.h"
 #include "dib.h"
@@ -78,6 +79,7 @@ GpStatus DecodePngEntry(std::span<const std::uint8_t> png, Frame& out) {
 }  // namespace
 
 GpStatus DecodeIcon(const EncodedBytes& data, const DecodeOptions&, DecodedImage& out) {
+  LoadBudgetScope budget;  // joins the load around it; a call outside a load gets a budget of its own
   if (!data) return InvalidParameter;
   IconEntry entry;
   GpStatus status = ChooseIconEntry(*data, entry);

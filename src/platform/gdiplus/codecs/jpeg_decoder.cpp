@@ -237,6 +237,7 @@ class JpegDecoder final {
 }  // namespace
 
 GpStatus DecodeJpeg(const EncodedBytes& data, const DecodeOptions& options, DecodedImage& out) {
+  LoadBudgetScope budget;  // joins the load around it; a call outside a load gets a budget of its own
   if (!data || data->empty()) return InvalidParameter;
   JpegDecoder decoder(data, options);
   return decoder.Run(out);

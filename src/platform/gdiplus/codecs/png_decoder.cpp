@@ -317,6 +317,7 @@ GpStatus DecodePngFrame(std::span<const std::uint8_t> file, const DecodeOptions&
 }
 
 GpStatus DecodePng(const EncodedBytes& data, const DecodeOptions& options, DecodedImage& out) {
+  LoadBudgetScope budget;  // joins the load around it; a call outside a load gets a budget of its own
   if (!data) return InvalidParameter;
   Frame frame;
   const GpStatus status = DecodePngFrame(*data, options, PngPixels::Closest, frame);
