@@ -308,6 +308,10 @@ GpStatus LocateRegions(std::size_t dibSize, const DibHeader& header, std::size_t
 
 GpStatus DecodeBits(std::span<const std::uint8_t> bits, const DibHeader& header, const PixelPlan& plan,
                     bool topDown, Frame& out, DibLayout& layout) {
+  // Uncompressed bits must all be there before the image is allocated.
+  const std::uint64_t rowBytes = (std::uint64_t{layout.width} * header.bitCount + 31) / 32 * 4;
+  const std::uint64_t needed = rowBytes * layout.height;
+  if (!plan.rle && needed > bits.size()) return InvalidParameter;
   auto pixels = PixelBuffer::Allocate(plan.format, layout.width, layout.height);
   if (!pixels) return OutOfMemory;
   if (plan.rle) {
@@ -316,9 +320,6 @@ GpStatus DecodeBits(std::span<const std::uint8_t> bits, const DibHeader& header,
     const GpStatus status = DecodeBmpRle(bits, *pixels);
     if (status != Ok) return status;
   } else {
-    const std::uint64_t rowBytes = (std::uint64_t{layout.width} * header.bitCount + 31) / 32 * 4;
-    const std::uint64_t needed = rowBytes * layout.height;
-    if (needed > bits.size()) return InvalidParameter;
     layout.bitsSize = static_cast<std::size_t>(needed);
     DecodeRows(bits, static_cast<std::size_t>(rowBytes), topDown, header, plan, *pixels);
   }

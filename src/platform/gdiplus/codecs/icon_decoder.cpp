@@ -2,17 +2,21 @@
 // 32bppARGB at 96 dpi. PNG images keep their decoded pixels. DIB images use
 // their own alpha when they are 32-bit with any non-zero alpha, else the
 // AND mask (1 = transparent; a missing or short mask leaves every pixel
-// opaque). A cursor's hotspot is not used.
+// opaque). A cursor's hotspot is not used. A PNG image is decoded straight
+// to 32bppARGB and a DIB already in that format is kept, so a large entry
+// is never held twice.
 
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
 
 #include <vector>
 
 #include "../codec.h"
+#include "../load_budget.h"
 #include "../pixel_convert.h"
 #include "../pixel_index.h"
 #include "dib.h"
 #include "icon_directory.h"
+#include "png_frame_decoder.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
@@ -56,24 +60,26 @@ GpStatus DecodeDibEntry(std::span<const std::uint8_t> dib, Frame& out) {
   DibLayout layout;
   GpStatus status = DecodeDib(dib, options, decoded, &layout);
   if (status != Ok) return status;
-  status = ConvertArea(decoded, WholeOf(decoded), PixelFormat32bppARGB, out);
-  if (status != Ok) return status;
-  const bool ownAlpha = layout.bitCount == 32 && decoded.pixels.format() == PixelFormat32bppARGB && AnyAlpha(out);
+  const bool decodedWithAlpha = decoded.pixels.format() == PixelFormat32bppARGB;
+  if (decodedWithAlpha) {
+    out = std::move(decoded);
+  } else {
+    status = ConvertArea(decoded, WholeOf(decoded), PixelFormat32bppARGB, out);
+    if (status != Ok) return status;
+  }
+  const bool ownAlpha = layout.bitCount == 32 && decodedWithAlpha && AnyAlpha(out);
   if (!ownAlpha) ApplyAndMask(dib, layout, out);
   return Ok;
 }
 
 GpStatus DecodePngEntry(std::span<const std::uint8_t> png, Frame& out) {
-  auto copy = std::make_shared<const std::vector<std::uint8_t>>(png.begin(), png.end());
-  DecodedImage decoded;
-  GpStatus status = DecodePng(copy, DecodeOptions{}, decoded);
-  if (status != Ok) return status;
-  return ConvertArea(decoded.frame, WholeOf(decoded.frame), PixelFormat32bppARGB, out);
+  return DecodePngFrame(png, DecodeOptions{}, PngPixels::Argb32, out);
 }
 
 }  // namespace
 
 GpStatus DecodeIcon(const EncodedBytes& data, const DecodeOptions&, DecodedImage& out) {
+  LoadBudgetScope budget;  // joins the load around it; a call outside a load gets a budget of its own
   if (!data) return InvalidParameter;
   IconEntry entry;
   GpStatus status = ChooseIconEntry(*data, entry);

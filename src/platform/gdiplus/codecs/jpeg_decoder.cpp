@@ -2,37 +2,37 @@
 // the rows of a 24-bit B, G, R buffer; greyscale files into 8-bit indexed
 // pixels with a grey palette; CMYK and YCCK files row by row through a
 // CMYK line into 24-bit B, G, R. A truncated file decodes what is there.
+//
+// A file whose coefficients libjpeg must hold whole (progressive, or
+// sequential with components in separate scans) reserves them against the
+// load's budget before the decode starts, and every scan is charged as the
+// work of walking the blocks it covers, so that a few hundred bytes of scan
+// headers cannot make a load run for long.
 
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
 #include <pixavue/platform/gdiplus/property_tags.h>
 
 #include <jerror.h>
 
+#include <algorithm>
+#include <limits>
+
 #include "../codec.h"
 #include "../exif.h"
 #include "../icc.h"
 #include "../image_limits.h"
+#include "../load_budget.h"
 #include "jpeg_cmyk.h"
 #include "jpeg_error.h"
 #include "jpeg_metadata.h"
+#include "jpeg_scan_work.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
 
-// Progressive files have about ten scans; thousands of empty ones only
-// make a small file cost minutes.
-constexpr int kMaxScans = 500;
 constexpr std::uint32_t kGreyLevels = 256;
 
 enum class Layout { Bgr, Grey, Cmyk };
-
-void LimitScans(j_common_ptr common) {
-  const auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
-  if (cinfo->input_scan_number > kMaxScans) {
-    common->err->msg_code = JERR_BAD_PROGRESSION;
-    common->err->error_exit(common);
-  }
-}
 
 std::uint32_t ColorSpaceFlag(J_COLOR_SPACE space) {
   switch (space) {
@@ -53,7 +53,6 @@ class JpegDecoder final {
  public:
   JpegDecoder(const EncodedBytes& data, const DecodeOptions& options) : data_(data), options_(options) {
     cinfo_.err = InitJpegErrors(errors_);
-    progress_.progress_monitor = LimitScans;
   }
   ~JpegDecoder() { jpeg_destroy_decompress(&cinfo_); }
   JpegDecoder(const JpegDecoder&) = delete;
@@ -85,12 +84,14 @@ class JpegDecoder final {
     jpeg_mem_src(&cinfo_, data_->data(), static_cast<unsigned long>(data_->size()));
     jpeg_save_markers(&cinfo_, JPEG_APP0 + 1, 0xFFFF);
     jpeg_save_markers(&cinfo_, JPEG_APP0 + 2, 0xFFFF);
-    cinfo_.progress = &progress_;
+    scanWork_.Attach(cinfo_);
     jpeg_read_header(&cinfo_, TRUE);
     GpStatus status = CheckImageSize(cinfo_.image_width, cinfo_.image_height);
     if (status == Ok) status = ChooseLayout();
+    if (status == Ok) status = ReserveCoefficients();
     if (status == Ok) status = AllocateFrame();
     if (status != Ok) return status;
+    LimitLibraryMemory();
     ReadMetadata();
     jpeg_start_decompress(&cinfo_);
     if (cinfo_.output_width != frame_.pixels.width() || cinfo_.output_height != frame_.pixels.height()) {
@@ -125,6 +126,27 @@ class JpegDecoder final {
     }
     frame_.flags = ColorSpaceFlag(cinfo_.jpeg_color_space);
     return Ok;
+  }
+
+  // The whole coefficient arrays libjpeg will make, counted before it makes
+  // them.
+  GpStatus ReserveCoefficients() {
+    auto reservation = BudgetReservation::Take(BufferedCoefficientBytes(cinfo_));
+    if (!reservation) return OutOfMemory;
+    coefficients_ = std::move(*reservation);
+    return Ok;
+  }
+
+  // libjpeg's own allocations (the coefficient arrays already reserved, row
+  // and colour buffers) may use what the budget has left; past that it
+  // fails with an out-of-memory error instead of allocating.
+  void LimitLibraryMemory() {
+    const LoadBudget* budget = CurrentLoadBudget();
+    if (budget == nullptr) return;
+    // 0 would mean no limit at all.
+    const std::uint64_t allowed = std::max<std::uint64_t>(1, coefficients_.bytes() + budget->Available());
+    constexpr auto kMost = static_cast<std::uint64_t>(std::numeric_limits<long>::max());
+    cinfo_.mem->max_memory_to_use = static_cast<long>(std::min(allowed, kMost));
   }
 
   GpStatus AllocateFrame() {
@@ -200,7 +222,8 @@ class JpegDecoder final {
   const DecodeOptions& options_;
   JpegErrorManager errors_{};
   jpeg_decompress_struct cinfo_{};
-  jpeg_progress_mgr progress_{};
+  ScanWork scanWork_;
+  BudgetReservation coefficients_;
   Layout layout_ = Layout::Bgr;
   bool invertedCmyk_ = false;
   Frame frame_;
@@ -214,6 +237,7 @@ class JpegDecoder final {
 }  // namespace
 
 GpStatus DecodeJpeg(const EncodedBytes& data, const DecodeOptions& options, DecodedImage& out) {
+  LoadBudgetScope budget;  // joins the load around it; a call outside a load gets a budget of its own
   if (!data || data->empty()) return InvalidParameter;
   JpegDecoder decoder(data, options);
   return decoder.Run(out);

@@ -2,6 +2,11 @@
 // maps to the closest pixel format: palettes stay indexed (tRNS becomes
 // palette alpha), low-depth grey becomes a grey palette, 16-bit samples
 // stay 16 bits. Samples are kept as stored (no gamma correction).
+//
+// Memory follows what the file holds: chunk lengths are checked against the
+// bytes before libpng sees them, chunks the decoder has no use for are
+// skipped unread, libpng allocates through the load's budget and decodes
+// straight into the frame's rows (interlaced passes too).
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
 
 #include <algorithm>
@@ -11,8 +16,11 @@
 #include "../codec.h"
 #include "../icc.h"
 #include "../image_limits.h"
+#include "../load_budget.h"
 #include "pixels_per_metre.h"
+#include "png_chunk_layout.h"
 #include "png_common.h"
+#include "png_frame_decoder.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
@@ -40,6 +48,7 @@ struct PngPlan final {
   bool bgr = false;
   bool swap16 = false;      // 16-bit samples little-endian
   bool widen2To4 = false;   // 2-bit indices stored as 4-bit
+  bool toArgb32 = false;    // every layout to 8-bit B, G, R, A
   bool filePalette = false;
   int greyLevels = 0;       // grey palette of this many entries
   int colourType = 0;       // as stored in the file
@@ -54,13 +63,29 @@ bool ReadInfoGuarded(png_structp png, png_infop info) {
   return true;
 }
 
+// Expands palettes and grey, scales 16-bit samples as the pixel converter
+// narrows them (rounded), and fills in opaque alpha.
+void SetArgb32Transforms(png_structp png, png_infop info) {
+  png_set_expand(png);
+  png_set_scale_16(png);
+  png_set_gray_to_rgb(png);
+  const bool alpha = (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) != 0 ||
+                     png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+  if (!alpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+  png_set_bgr(png);
+}
+
 bool ApplyPlanGuarded(png_structp png, png_infop info, const PngPlan& plan) {
   if (setjmp(png_jmpbuf(png))) return false;
-  if (plan.expand) png_set_expand(png);
-  if (plan.greyToRgb) png_set_gray_to_rgb(png);
-  if (plan.packing) png_set_packing(png);
-  if (plan.bgr) png_set_bgr(png);
-  if (plan.swap16) png_set_swap(png);
+  if (plan.toArgb32) {
+    SetArgb32Transforms(png, info);
+  } else {
+    if (plan.expand) png_set_expand(png);
+    if (plan.greyToRgb) png_set_gray_to_rgb(png);
+    if (plan.packing) png_set_packing(png);
+    if (plan.bgr) png_set_bgr(png);
+    if (plan.swap16) png_set_swap(png);
+  }
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
   return true;
@@ -110,7 +135,6 @@ PngPlan PlanPalette(int depth) {
     case 1: plan.format = PixelFormat1bppIndexed; break;
     case 2:
       plan.format = PixelFormat4bppIndexed;
-      plan.packing = true;
       plan.widen2To4 = true;
       break;
     case 4: plan.format = PixelFormat4bppIndexed; break;
@@ -119,12 +143,15 @@ PngPlan PlanPalette(int depth) {
   return plan;
 }
 
-PngPlan MakePlan(png_structp png, png_infop info) {
+PngPlan MakePlan(png_structp png, png_infop info, PngPixels pixels) {
   const int colourType = png_get_color_type(png, info);
   const int depth = png_get_bit_depth(png, info);
   const bool transparent = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
   PngPlan plan;
-  if (colourType == PNG_COLOR_TYPE_PALETTE) {
+  if (pixels == PngPixels::Argb32) {
+    plan.format = PixelFormat32bppARGB;
+    plan.toArgb32 = true;
+  } else if (colourType == PNG_COLOR_TYPE_PALETTE) {
     plan = PlanPalette(depth);
   } else if (colourType == PNG_COLOR_TYPE_GRAY) {
     plan = PlanGrey(depth, transparent);
@@ -161,6 +188,7 @@ std::vector<ARGB> GreyPalette(int levels) {
 }
 
 void SetPalette(png_structp png, png_infop info, const PngPlan& plan, Frame& frame) {
+  if (plan.toArgb32) return;
   if (plan.greyLevels != 0) {
     frame.palette = GreyPalette(plan.greyLevels);
     frame.paletteFlags = PaletteFlagsGrayScale;
@@ -181,40 +209,55 @@ void SetResolution(png_structp png, png_infop info, Frame& frame) {
   frame.flags |= ImageFlagsHasRealDPI;
 }
 
-// Packs one byte a pixel (2-bit indices) into 4-bit indices.
-void PackNibbles(const PixelBuffer& bytes, PixelBuffer& nibbles) {
-  for (std::uint32_t y = 0; y < bytes.height(); ++y) {
-    const std::uint8_t* in = bytes.Row(y);
-    std::uint8_t* out = nibbles.Row(y);
-    for (std::uint32_t x = 0; x < bytes.width(); ++x) {
-      out[x / 2] = static_cast<std::uint8_t>(out[x / 2] | ((in[x] & 0x0F) << ((x & 1) != 0 ? 0 : 4)));
-    }
+// Spreads the 2-bit indices libpng wrote at the start of a row (four a
+// byte) over the row as 4-bit indices (two a byte). Output byte `pair` comes
+// from input byte pair / 2, so working from the end never overwrites an
+// input byte before it is read.
+void Widen2To4InPlace(std::uint8_t* row, std::uint32_t width) {
+  const std::uint32_t pairs = (width + 1) / 2;
+  for (std::uint32_t pair = pairs; pair-- > 0;) {
+    const unsigned twoPixels = (row[pair / 2] >> ((pair % 2 == 0) ? 4 : 0)) & 0x0Fu;
+    row[pair] = static_cast<std::uint8_t>(((twoPixels >> 2) << 4) | (twoPixels & 0x03u));
   }
+  if (width % 2 != 0) row[pairs - 1] &= 0xF0;  // no pixel after the last one
+}
+
+// Bytes of one of libpng's output rows as the plan expects them.
+std::uint64_t ExpectedRowBytes(const PngPlan& plan, std::uint32_t width) {
+  const std::uint64_t bits = plan.widen2To4 ? 2 : GetPixelFormatSize(plan.format);
+  return (std::uint64_t{width} * bits + 7) / 8;
 }
 
 // Decodes the pixels into `pixels` (allocated here) following `plan`.
 GpStatus ReadPixels(png_structp png, png_infop info, const PngPlan& plan, PixelBuffer& pixels) {
   const std::uint32_t width = png_get_image_width(png, info);
   const std::uint32_t height = png_get_image_height(png, info);
-  const PixelFormat target = plan.widen2To4 ? PixelFormat8bppIndexed : plan.format;
-  auto buffer = PixelBuffer::Allocate(target, width, height);
+  auto buffer = PixelBuffer::Allocate(plan.format, width, height);
   if (!buffer) return OutOfMemory;
-  // libpng's rows must be exactly the frame's rows.
-  if (png_get_rowbytes(png, info) != (std::uint64_t{width} * GetPixelFormatSize(target) + 7) / 8) {
-    return InvalidParameter;
-  }
+  // libpng writes each row in place, so its rows must be exactly ours.
+  if (png_get_rowbytes(png, info) != ExpectedRowBytes(plan, width)) return InvalidParameter;
+  auto rowTable = BudgetReservation::Take(std::uint64_t{height} * sizeof(png_bytep));
+  if (!rowTable) return OutOfMemory;
   std::vector<png_bytep> rows(height);
   for (std::uint32_t y = 0; y < height; ++y) rows[y] = buffer->Row(y);
   if (!ReadImageGuarded(png, rows.data())) return InvalidParameter;
-  if (!plan.widen2To4) {
-    pixels = std::move(*buffer);
-    return Ok;
+  if (plan.widen2To4) {
+    for (std::uint32_t y = 0; y < height; ++y) Widen2To4InPlace(buffer->Row(y), width);
   }
-  auto nibbles = PixelBuffer::Allocate(plan.format, width, height);
-  if (!nibbles) return OutOfMemory;
-  PackNibbles(*buffer, *nibbles);
-  pixels = std::move(*nibbles);
+  pixels = std::move(*buffer);
   return Ok;
+}
+
+// Chunks whose contents the decoder never uses are skipped unread, so that
+// text, palettes of suggestions and the like cost nothing whatever they
+// hold; the colour profile only matters when it is applied.
+void SkipUnusedChunks(png_structp png, const DecodeOptions& options) {
+  static constexpr png_byte kUnused[] = "tEXt\0zTXt\0iTXt\0sPLT\0eXIf\0tIME\0hIST\0sCAL\0pCAL\0sTER\0";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnused, static_cast<int>(sizeof kUnused / 5));
+  if (!options.useEmbeddedColorManagement) {
+    static constexpr png_byte kProfile[] = "iCCP";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kProfile, 1);
+  }
 }
 
 std::vector<std::uint8_t> IccProfile(png_structp png, png_infop info) {
@@ -228,7 +271,7 @@ std::vector<std::uint8_t> IccProfile(png_structp png, png_infop info) {
 
 // libpng refuses sides over the user limits as corrupt; they are images
 // too large for us, so the IHDR size is checked first.
-bool ExceedsSizeLimits(const std::vector<std::uint8_t>& data) {
+bool ExceedsSizeLimits(std::span<const std::uint8_t> data) {
   constexpr std::size_t kIhdrType = 12;
   constexpr std::size_t kIhdrWidth = 16;
   if (data.size() < kIhdrWidth + 8 || std::memcmp(data.data() + kIhdrType, "IHDR", 4) != 0) return false;
@@ -237,15 +280,16 @@ bool ExceedsSizeLimits(const std::vector<std::uint8_t>& data) {
   return CheckImageSize(width, height) == OutOfMemory;
 }
 
-GpStatus DecodeFrame(PngReadStructs& reader, const DecodeOptions& options, Frame& frame) {
+GpStatus DecodeFrame(PngReadStructs& reader, const DecodeOptions& options, PngPixels pixels, Frame& frame) {
   png_structp png = reader.png();
   png_infop info = reader.info();
   png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
   png_set_crc_action(png, PNG_CRC_ERROR_QUIT, PNG_CRC_ERROR_QUIT);
+  SkipUnusedChunks(png, options);
   if (!ReadInfoGuarded(png, info)) return InvalidParameter;
   const GpStatus size = CheckImageSize(png_get_image_width(png, info), png_get_image_height(png, info));
   if (size != Ok) return size;
-  const PngPlan plan = MakePlan(png, info);
+  const PngPlan plan = MakePlan(png, info, pixels);
   if (!ApplyPlanGuarded(png, info, plan)) return InvalidParameter;
   const GpStatus status = ReadPixels(png, info, plan, frame.pixels);
   if (status != Ok) return status;
@@ -261,15 +305,22 @@ GpStatus DecodeFrame(PngReadStructs& reader, const DecodeOptions& options, Frame
 
 }  // namespace
 
-GpStatus DecodePng(const EncodedBytes& data, const DecodeOptions& options, DecodedImage& out) {
-  if (!data) return InvalidParameter;
-  if (ExceedsSizeLimits(*data)) return OutOfMemory;
+GpStatus DecodePngFrame(std::span<const std::uint8_t> file, const DecodeOptions& options, PngPixels pixels,
+                        Frame& frame) {
+  if (ExceedsSizeLimits(file)) return OutOfMemory;
+  if (!ChunksLieInsideFile(file)) return InvalidParameter;
   PngReadStructs reader;
   if (!reader.valid()) return OutOfMemory;
-  MemorySource source{data->data(), data->size(), 0};
+  MemorySource source{file.data(), file.size(), 0};
   png_set_read_fn(reader.png(), &source, ReadFromMemory);
+  return DecodeFrame(reader, options, pixels, frame);
+}
+
+GpStatus DecodePng(const EncodedBytes& data, const DecodeOptions& options, DecodedImage& out) {
+  LoadBudgetScope budget;  // joins the load around it; a call outside a load gets a budget of its own
+  if (!data) return InvalidParameter;
   Frame frame;
-  const GpStatus status = DecodeFrame(reader, options, frame);
+  const GpStatus status = DecodePngFrame(*data, options, PngPixels::Closest, frame);
   if (status != Ok) return status;
   out.rawFormat = ImageFormatPNG;
   out.frame = std::move(frame);
