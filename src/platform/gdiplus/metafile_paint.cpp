@@ -14,6 +14,10 @@ namespace {
 
 // Work units of any paint operation, over the pixels it covers.
 constexpr std::uint64_t kPaintCost = 256;
+// Work units of one scan line crossed by one edge of a filled path: the
+// scan converter visits every edge on every sub-sampled row it spans and
+// keeps the edges of a row sorted, far more work than painting a pixel.
+constexpr double kCrossingCost = 16;
 // Work units of one dash of a dashed line.
 constexpr double kDashCost = 64;
 constexpr int kHatchSize = 8;
@@ -141,12 +145,15 @@ double MetafileCanvas::ClippedArea(double margin) const {
 }
 
 bool MetafileCanvas::ChargeFill() {
-  return Charge(kPaintCost + static_cast<std::uint64_t>(ClippedArea(0) + shapeSize_.rows));
+  const double area = ClippedArea(0);
+  const double work = area + shapeSize_.rows * kCrossingCost + ClipPaintWork(area);
+  return work < 1e18 && Charge(kPaintCost + static_cast<std::uint64_t>(work));
 }
 
 bool MetafileCanvas::ChargeStroke(double width, double dashPeriod) {
   const double dashes = dashPeriod > 0 ? shapeSize_.length / dashPeriod : 0;
-  const double work = ClippedArea(width) + shapeSize_.length * width + dashes * kDashCost;
+  const double area = ClippedArea(width);
+  const double work = area + shapeSize_.length * width + dashes * kDashCost + ClipPaintWork(area);
   // Far beyond any budget: refused without converting an unbounded double.
   return work < 1e18 && Charge(kPaintCost + static_cast<std::uint64_t>(work));
 }
