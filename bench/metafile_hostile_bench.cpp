@@ -2,7 +2,8 @@
 // each against an ordinary drawing of the same 4000 x 4000 output played in
 // the same run: floods of clip records (EMF intersections, exclusions and
 // regions, and a WMF mix with created regions), a WMF churning its full
-// object table, one EMF polygon of 400,000 random points, and nested saved
+// object table, one EMF polygon (and one polyline) of 400,000 random points
+// and the largest such shapes the work budget lets through, and nested saved
 // states over a clip of a million pieces. Each hostile benchmark reports its
 // time as a multiple of the ordinary one ("x_ordinary"), the status of the
 // playback and the process's peak resident memory so far.
@@ -107,6 +108,9 @@ std::vector<std::uint8_t> MixedFlood() { return EmfClipFlood(ClipFlood::Mixed, k
 std::vector<std::uint8_t> WmfFlood() { return WmfClipFlood(4000, 100000); }
 std::vector<std::uint8_t> ObjectChurn() { return WmfObjectChurn(200000); }
 std::vector<std::uint8_t> RandomPolygon() { return EmfRandomPolygon(kOutputSide, 400000); }
+std::vector<std::uint8_t> PolygonInBudget() { return EmfRandomPolygon(kOutputSide, 3500); }
+std::vector<std::uint8_t> RandomPolyline() { return EmfRandomPolyline(kOutputSide, 400000); }
+std::vector<std::uint8_t> PolylineInBudget() { return EmfRandomPolyline(kOutputSide, 1000); }
 std::vector<std::uint8_t> NestedSaves() { return EmfNestedSaves(kOutputSide, 1000, 1000, 20); }
 
 void Register() {
@@ -115,7 +119,9 @@ void Register() {
       {"Hostile/emf_intersect_clip", IntersectFlood}, {"Hostile/emf_exclude_clip", ExcludeFlood},
       {"Hostile/emf_region_clip", RegionFlood},       {"Hostile/emf_mixed_clip", MixedFlood},
       {"Hostile/wmf_clip_regions", WmfFlood},         {"Hostile/wmf_object_churn", ObjectChurn},
-      {"Hostile/emf_random_polygon", RandomPolygon},  {"Hostile/emf_nested_saves", NestedSaves}};
+      {"Hostile/emf_random_polygon", RandomPolygon},  {"Hostile/emf_polygon_3500", PolygonInBudget},
+      {"Hostile/emf_random_polyline", RandomPolyline}, {"Hostile/emf_polyline_1000", PolylineInBudget},
+      {"Hostile/emf_nested_saves", NestedSaves}};
   for (const auto& [name, make] : cases) {
     benchmark::RegisterBenchmark(name, Hostile, make)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
   }

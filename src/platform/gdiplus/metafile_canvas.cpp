@@ -5,6 +5,7 @@
 #include "metafile_canvas.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "metafile_transform.h"
 
@@ -88,7 +89,7 @@ void MetafileCanvas::BeginPath() {
 void MetafileCanvas::EndPath() {
   if (!inPath_) return;
   path_.reset(cairo_copy_path(cairo_));
-  pathSize_ = shapeSize_;
+  pathSize_ = std::move(shapeSize_);
   inPath_ = false;
   cairo_new_path(cairo_);
 }
@@ -108,7 +109,7 @@ bool MetafileCanvas::RestoreEndedPath() {
   cairo_new_path(cairo_);
   cairo_append_path(cairo_, path_.get());
   shapeTransform_ = LogicalToOutput();
-  shapeSize_ = pathSize_;
+  shapeSize_ = std::move(pathSize_);
   path_.reset();  // a path is used once, as GDI discards it
   return true;
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "metafile_clip.h"
+#include "metafile_scan_work.h"
 #include "metafile_state.h"
 #include "pixel_buffer.h"
 
@@ -141,8 +142,9 @@ class MetafileCanvas final {
   // Returns the length of one dash pattern in pixels, 0 for a solid pen.
   double SetPenStyle();
   // The work of painting the current path: the pixels of its bounds on
-  // the output, and the scan lines its edges cross (fills) or its length
-  // times the pen width and its dashes (strokes).
+  // the output, the scan lines its edges (or a stroke's outline) cross,
+  // for strokes its length times the pen width and its dashes, and the
+  // clip it goes through.
   bool ChargeFill();
   bool ChargeStroke(double width, double dashPeriod);
   double ClippedArea(double margin) const;
@@ -156,7 +158,7 @@ class MetafileCanvas final {
   // Charges a clip change that reads the current clip and `extraRects`
   // more rectangles, then hands the clip to cairo.
   bool ChargeClipChange(std::uint64_t extraRects);
-  void AddClipPath(SavedPath path, cairo_fill_rule_t rule, std::uint64_t points, double rows);
+  void AddClipPath(SavedPath path, cairo_fill_rule_t rule, std::uint64_t points, double scanWork);
   void ApplyClip();
   // The box of `box` (logical, under shapeTransform_) on the output in
   // whole pixels; nullopt when the mapping turns it, so that it is no box
@@ -189,13 +191,13 @@ class MetafileCanvas final {
   };
   std::vector<SavedState> saved_;
   Transform shapeTransform_;  // LogicalToOutput while a shape is built
-  // Points, length and scan lines crossed by the edges (output pixels;
+  // Points, length and the rows spanned by the edges (output pixels;
   // control polygons for curves) of the path being built, which decide the
   // work of painting it.
   struct PathSize final {
     std::uint64_t points = 0;
     double length = 0;
-    double rows = 0;
+    EdgeSpans edges;
   };
   PathSize shapeSize_;
   bool inPath_ = false;

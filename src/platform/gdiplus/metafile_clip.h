@@ -60,11 +60,11 @@ struct ClipPath final {
   std::unique_ptr<cairo_path_t, PathDeleter> path;
   cairo_fill_rule_t rule = CAIRO_FILL_RULE_WINDING;
   std::shared_ptr<const ClipPath> next;
-  // Of this path and all that follow: how many, their points and the scan
-  // lines their edges cross, which decide the work of clipping with them.
+  // Of this path and all that follow: how many, their points and the work
+  // of scan-converting them, which decide the work of clipping with them.
   std::uint64_t count = 0;
   std::uint64_t points = 0;
-  double rows = 0;
+  double scanWork = 0;
 };
 
 struct Clip final {

@@ -21,7 +21,7 @@ constexpr std::uint32_t kRegionCopy = 5;
 // Work units of one rectangle of a region read or written by a clip change
 // (the region operation and cairo's conversion of the region to its clip),
 // and of one rectangle a paint goes through.
-constexpr std::uint64_t kClipRectCost = 64;
+constexpr std::uint64_t kClipRectCost = 128;
 constexpr double kClipRectPaintCost = 8;
 
 // An edge of the output in whole pixels: device contexts clip to pixels.
@@ -47,14 +47,14 @@ std::optional<pixman_box32_t> MetafileCanvas::OutputBox(const RectD& box) const 
 
 double MetafileCanvas::ClipPaintWork(double area) const {
   double work = clip_.region ? double(clip_.region->Rects()) * kClipRectPaintCost : 0;
-  if (clip_.paths) work += double(clip_.paths->count) * area + clip_.paths->rows;
+  if (clip_.paths) work += double(clip_.paths->count) * area + clip_.paths->scanWork;
   return work;
 }
 
 bool MetafileCanvas::ChargeClipChange(std::uint64_t extraRects) {
   const std::uint64_t rects = (clip_.region ? clip_.region->Rects() : 0) + extraRects;
   std::uint64_t work = rects * kClipRectCost;
-  if (clip_.paths) work += clip_.paths->points * kPointCost + static_cast<std::uint64_t>(clip_.paths->rows);
+  if (clip_.paths) work += clip_.paths->points * kPointCost + static_cast<std::uint64_t>(clip_.paths->scanWork);
   return Charge(work);
 }
 
@@ -70,7 +70,7 @@ bool MetafileCanvas::SetClipRegion(std::shared_ptr<const ClipRegion> region) {
   return true;
 }
 
-void MetafileCanvas::AddClipPath(SavedPath path, cairo_fill_rule_t rule, std::uint64_t points, double rows) {
+void MetafileCanvas::AddClipPath(SavedPath path, cairo_fill_rule_t rule, std::uint64_t points, double scanWork) {
   if (!path || path->status != CAIRO_STATUS_SUCCESS) return;
   auto node = std::make_shared<ClipPath>();
   node->path = std::move(path);
@@ -78,7 +78,7 @@ void MetafileCanvas::AddClipPath(SavedPath path, cairo_fill_rule_t rule, std::ui
   node->next = clip_.paths;
   node->count = 1 + (node->next ? node->next->count : 0);
   node->points = points + (node->next ? node->next->points : 0);
-  node->rows = rows + (node->next ? node->next->rows : 0);
+  node->scanWork = scanWork + (node->next ? node->next->scanWork : 0);
   clip_.paths = std::move(node);
   if (ChargeClipChange(0)) ApplyClip();
 }
@@ -104,16 +104,20 @@ void MetafileCanvas::ApplyClip() {
 
 void MetafileCanvas::ClipToTurnedRect(const RectD& box, bool exclude) {
   SavedPath kept = TakePath();
-  const PathSize building = shapeSize_;
+  PathSize building = std::move(shapeSize_);
   shapeSize_ = PathSize{};
-  if (exclude) cairo_rectangle(cairo_, 0, 0, width_, height_);
+  if (exclude) {
+    cairo_rectangle(cairo_, 0, 0, width_, height_);
+    shapeSize_.edges.Add(0, height_);
+    shapeSize_.edges.Add(0, height_);
+  }
   EmitRect(box);
   SavedPath rect(cairo_copy_path(cairo_));
-  const PathSize size = shapeSize_;
-  shapeSize_ = building;
+  const std::uint64_t points = shapeSize_.points;
+  const double scanWork = ScanConversionWork(shapeSize_.edges, height_);
+  shapeSize_ = std::move(building);
   PutPath(std::move(kept));
-  AddClipPath(std::move(rect), exclude ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING, size.points,
-              size.rows + (exclude ? height_ : 0));
+  AddClipPath(std::move(rect), exclude ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING, points, scanWork);
 }
 
 void MetafileCanvas::IntersectClipRect(const RectD& box) {
@@ -158,7 +162,7 @@ void MetafileCanvas::SelectClipPath(std::uint32_t mode) {
   if (mode != kRegionAnd && mode != kRegionCopy && mode != kRegionDiff) return;
   if (inPath_ || !path_ || path_->status != CAIRO_STATUS_SUCCESS) return;
   SavedPath path = std::move(path_);  // a path is used once, as GDI discards it
-  PathSize size = pathSize_;
+  PathSize size = std::move(pathSize_);
   cairo_fill_rule_t rule = state_.fillMode == kFillWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD;
   if (mode == kRegionDiff) {
     // The output without the path.
@@ -169,10 +173,11 @@ void MetafileCanvas::SelectClipPath(std::uint32_t mode) {
     cairo_new_path(cairo_);
     rule = CAIRO_FILL_RULE_EVEN_ODD;
     size.points += 4;
-    size.rows += height_;
+    size.edges.Add(0, height_);
+    size.edges.Add(0, height_);
   }
   if (mode == kRegionCopy) clip_ = Clip{};
-  AddClipPath(std::move(path), rule, size.points, size.rows);
+  AddClipPath(std::move(path), rule, size.points, ScanConversionWork(size.edges, height_));
 }
 
 void MetafileCanvas::SaveDC() {

@@ -136,6 +136,18 @@ inline std::vector<std::uint8_t> EmfRandomPolygon(std::int32_t side, std::uint32
   return emf.Finish();
 }
 
+// One stroked polyline of `count` random points inside a side x side frame.
+inline std::vector<std::uint8_t> EmfRandomPolyline(std::int32_t side, std::uint32_t count) {
+  EmfFile emf(side, side);
+  emf.Add(U_EMRCREATEPEN_set(1, logpen_set(U_PS_SOLID, point32_set(2, 2), colorref3_set(0, 0, 255))));
+  emf.Add(U_EMRSELECTOBJECT_set(1));
+  HostileRandom random(13);
+  std::vector<U_POINTL> points(count);
+  for (U_POINTL& p : points) p = U_POINTL{random.Below(side), random.Below(side)};
+  emf.Add(U_EMRPOLYLINE_set(U_RECTL{0, 0, side, side}, count, points.data()));
+  return emf.Finish();
+}
+
 // A clip of a `strips` x `strips` grid of pieces (thin excluded strips
 // both ways), then `saves` nested saved states, each restored and saved
 // again `rounds` times, with a fill inside.
