@@ -82,6 +82,15 @@ inline std::vector<std::uint8_t> EmfClipFlood(ClipFlood kind, std::int32_t side,
   return emf.Finish();
 }
 
+// A WMF CREATEREGION record of a region without scans: 14 words, the
+// function, then the region's 22-byte header.
+inline std::vector<std::uint8_t> EmptyRegionRecord() {
+  ByteWriter record;
+  record.U32(14).U16(0x06FF).U16(0).U16(6).U32(0).U16(22);
+  for (int i = 0; i < 6; ++i) record.U16(0);
+  return record.data;
+}
+
 // The same flood in a WMF: intersected and excluded rectangles and created
 // regions, in a placeable frame of side x side units.
 inline std::vector<std::uint8_t> WmfClipFlood(std::int16_t side, int records) {
@@ -89,20 +98,16 @@ inline std::vector<std::uint8_t> WmfClipFlood(std::int16_t side, int records) {
   wmf.Add(U_WMRCREATEBRUSHINDIRECT_set(U_WLOGBRUSH{U_BS_SOLID, colorref3_set(255, 0, 0), 0}));
   wmf.Add(U_WMRSELECTOBJECT_set(0));
   HostileRandom random(11);
-  const U_RECT16 empty{0, 0, 0, 0};
   for (int i = 0; i < records; ++i) {
     const auto left = static_cast<std::int16_t>(random.Below(side)), top = static_cast<std::int16_t>(random.Below(side));
     const U_RECT16 box{left, top, static_cast<std::int16_t>(left + 3), static_cast<std::int16_t>(top + 3)};
     switch (i % 3) {
       case 0: wmf.Add(U_WMREXCLUDECLIPRECT_set(box)); break;
       case 1: wmf.Add(U_WMRINTERSECTCLIPRECT_set(U_RECT16{0, 0, side, side})); break;
-      default: {
-        U_REGION* region = U_REGION_set(22, 0, 0, empty, nullptr);
-        wmf.Add(U_WMRCREATEREGION_set(region));
-        std::free(region);
+      default:
+        wmf.Raw(EmptyRegionRecord());
         wmf.Add(U_WMRDELETEOBJECT_set(1));
         break;
-      }
     }
   }
   wmf.Add(U_WMRRECTANGLE_set(U_RECT16{0, 0, side, side}));
