@@ -14,9 +14,10 @@ namespace {
 
 // Clip regions of all saved states together hold at most this many
 // rectangles, or one for every kPixelsPerClipRect output pixels when that
-// is more: about a quarter of the output's own bytes.
+// is more: a quarter of a byte a pixel, and with cairo's copy of the
+// current region and the path it is built from, about two bytes a pixel.
 constexpr std::uint64_t kMinClipRects = std::uint64_t{1} << 16;
-constexpr std::uint64_t kPixelsPerClipRect = 16;
+constexpr std::uint64_t kPixelsPerClipRect = 64;
 
 }  // namespace
 
