@@ -1,19 +1,23 @@
-// The canvas's set-up, drawing state, work budget, clipping and paths; the
-// shapes, painting and text are in metafile_shapes.cpp, metafile_paint.cpp
-// and metafile_text.cpp.
+// The canvas's set-up, work budget and paths; clipping and saved states are
+// in metafile_clipping.cpp, the shapes, painting and text in
+// metafile_shapes.cpp, metafile_paint.cpp and metafile_text.cpp.
 
 #include "metafile_canvas.h"
+
+#include <algorithm>
+#include <utility>
 
 #include "metafile_transform.h"
 
 namespace pixavue::platform::gdiplus::metafile {
 namespace {
 
-// Deeper SaveDC nesting is ignored; real files use a handful of levels.
-constexpr std::size_t kMaxSavedStates = 1024;
-constexpr std::uint32_t kRegionAnd = 1;
-constexpr std::uint32_t kRegionDiff = 4;
-constexpr std::uint32_t kRegionCopy = 5;
+// Clip regions of all saved states together hold at most this many
+// rectangles, or one for every kPixelsPerClipRect output pixels when that
+// is more: a quarter of a byte a pixel, and with cairo's copy of the
+// current region and the path it is built from, about two bytes a pixel.
+constexpr std::uint64_t kMinClipRects = std::uint64_t{1} << 16;
+constexpr std::uint64_t kPixelsPerClipRect = 64;
 
 }  // namespace
 
@@ -34,7 +38,9 @@ std::unique_ptr<MetafileCanvas> MetafileCanvas::Create(const PixelBuffer& target
 
 MetafileCanvas::MetafileCanvas(cairo_surface_t* surface, cairo_t* cairo, std::uint32_t width, std::uint32_t height,
                                const CanvasSetup& setup)
-    : surface_(surface), cairo_(cairo), width_(width), height_(height), setup_(setup) {}
+    : surface_(surface), cairo_(cairo), width_(width), height_(height), setup_(setup) {
+  clipAccount_.maxRects = std::max(kMinClipRects, std::uint64_t{width} * height / kPixelsPerClipRect);
+}
 
 MetafileCanvas::~MetafileCanvas() {
   path_.reset();
@@ -61,23 +67,6 @@ Transform MetafileCanvas::LogicalToOutput() const noexcept {
   return Then(Then(state_.world, page), setup_.deviceToOutput);
 }
 
-void MetafileCanvas::SaveDC() {
-  if (saved_.size() >= kMaxSavedStates) return;
-  saved_.push_back(state_);
-  cairo_save(cairo_);
-}
-
-void MetafileCanvas::RestoreDC(std::int32_t level) {
-  const std::int64_t depth = static_cast<std::int64_t>(saved_.size());
-  const std::int64_t pops = level < 0 ? -std::int64_t{level} : depth - level + 1;
-  if (level == 0 || pops <= 0 || pops > depth) return;
-  for (std::int64_t i = 0; i < pops; ++i) {
-    state_ = std::move(saved_.back());
-    saved_.pop_back();
-    cairo_restore(cairo_);
-  }
-}
-
 MetafileCanvas::SavedPath MetafileCanvas::TakePath() {
   SavedPath kept;
   // Copying is charged like emitting the points again.
@@ -91,41 +80,6 @@ void MetafileCanvas::PutPath(SavedPath path) {
   if (path && path->status == CAIRO_STATUS_SUCCESS) cairo_append_path(cairo_, path.get());
 }
 
-void MetafileCanvas::ClipCurrentPath(cairo_fill_rule_t rule) {
-  cairo_set_fill_rule(cairo_, rule);
-  cairo_clip(cairo_);
-}
-
-void MetafileCanvas::IntersectClipRect(const RectD& box) {
-  SavedPath kept = TakePath();
-  shapeTransform_ = LogicalToOutput();
-  EmitRect(box);
-  ClipCurrentPath(CAIRO_FILL_RULE_WINDING);
-  PutPath(std::move(kept));
-}
-
-void MetafileCanvas::ExcludeClipRect(const RectD& box) {
-  SavedPath kept = TakePath();
-  shapeTransform_ = LogicalToOutput();
-  cairo_rectangle(cairo_, 0, 0, width_, height_);
-  EmitRect(box);
-  ClipCurrentPath(CAIRO_FILL_RULE_EVEN_ODD);
-  PutPath(std::move(kept));
-}
-
-void MetafileCanvas::ClipToDeviceRects(std::span<const RectD> rects, bool replace) {
-  SavedPath kept = TakePath();
-  if (replace) cairo_reset_clip(cairo_);
-  if (!rects.empty()) {
-    shapeTransform_ = setup_.deviceToOutput;
-    for (const RectD& box : rects) {
-      EmitRect(box);
-    }
-    ClipCurrentPath(CAIRO_FILL_RULE_WINDING);
-  }
-  PutPath(std::move(kept));
-}
-
 void MetafileCanvas::BeginPath() {
   inPath_ = true;
   path_.reset();
@@ -136,7 +90,7 @@ void MetafileCanvas::BeginPath() {
 void MetafileCanvas::EndPath() {
   if (!inPath_) return;
   path_.reset(cairo_copy_path(cairo_));
-  pathSize_ = shapeSize_;
+  pathSize_ = std::move(shapeSize_);
   inPath_ = false;
   cairo_new_path(cairo_);
 }
@@ -156,7 +110,7 @@ bool MetafileCanvas::RestoreEndedPath() {
   cairo_new_path(cairo_);
   cairo_append_path(cairo_, path_.get());
   shapeTransform_ = LogicalToOutput();
-  shapeSize_ = pathSize_;
+  shapeSize_ = std::move(pathSize_);
   path_.reset();  // a path is used once, as GDI discards it
   return true;
 }
@@ -171,18 +125,6 @@ void MetafileCanvas::StrokePath() {
 
 void MetafileCanvas::StrokeAndFillPath() {
   if (RestoreEndedPath()) Finish(true, true);
-}
-
-void MetafileCanvas::SelectClipPath(std::uint32_t mode) {
-  if (mode != kRegionAnd && mode != kRegionCopy && mode != kRegionDiff) return;
-  if (!RestoreEndedPath()) return;
-  if (mode == kRegionCopy) cairo_reset_clip(cairo_);
-  if (mode == kRegionDiff) {
-    cairo_rectangle(cairo_, 0, 0, width_, height_);
-    ClipCurrentPath(CAIRO_FILL_RULE_EVEN_ODD);
-    return;
-  }
-  ClipCurrentPath(state_.fillMode == kFillWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
 }
 
 }  // namespace pixavue::platform::gdiplus::metafile

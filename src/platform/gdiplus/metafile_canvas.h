@@ -2,17 +2,23 @@
 // The device context that metafile records draw on: the drawing state (with
 // SaveDC / RestoreDC), the current path and clip, and the drawing
 // operations in logical coordinates, rendered with cairo into a 32bppPARGB
-// buffer. Every operation is charged to a work budget; once it is spent the
-// canvas draws nothing more and the players stop.
+// buffer. Every operation is charged to a work budget in proportion to the
+// work it makes (pixels painted, scan lines crossed by edges, clip
+// rectangles read and written); once it is spent, or the clip regions
+// would outgrow their memory limit, the canvas draws nothing more and the
+// players stop.
 
 #include <cairo.h>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
 
+#include "metafile_clip.h"
+#include "metafile_scan_work.h"
 #include "metafile_state.h"
 #include "pixel_buffer.h"
 
@@ -24,7 +30,7 @@ struct CanvasSetup final {
   Transform deviceToOutput;         // device coordinates to output pixels
   double pixelsPerMmX = 96 / 25.4;  // device resolution, for the metric mapping modes
   double pixelsPerMmY = 96 / 25.4;
-  std::uint64_t workBudget = 0;  // pixels touched plus points emitted
+  std::uint64_t workBudget = 0;  // about one unit a pixel painted
 };
 
 class MetafileCanvas final {
@@ -108,10 +114,7 @@ class MetafileCanvas final {
   void PatBlt(const RectD& dest, std::uint32_t rop);
 
  private:
-  struct PathDeleter {
-    void operator()(cairo_path_t* path) const noexcept { cairo_path_destroy(path); }
-  };
-  using SavedPath = std::unique_ptr<cairo_path_t, PathDeleter>;
+  using SavedPath = std::unique_ptr<cairo_path_t, ClipPath::PathDeleter>;
 
   MetafileCanvas(cairo_surface_t* surface, cairo_t* cairo, std::uint32_t width, std::uint32_t height,
                  const CanvasSetup& setup);
@@ -139,12 +142,32 @@ class MetafileCanvas final {
   // Returns the length of one dash pattern in pixels, 0 for a solid pen.
   double SetPenStyle();
   // The work of painting the current path: the pixels of its bounds on
-  // the output, and the scan lines its edges cross (fills) or its length
-  // times the pen width and its dashes (strokes).
+  // the output, the scan lines its edges (or a stroke's outline) cross,
+  // for strokes its length times the pen width and its dashes, and the
+  // clip it goes through.
   bool ChargeFill();
   bool ChargeStroke(double width, double dashPeriod);
   double ClippedArea(double margin) const;
-  void ClipCurrentPath(cairo_fill_rule_t rule);
+  // The work of painting through the current clip an area of `area` pixels.
+  double ClipPaintWork(double area) const;
+
+  // Clip changes: the new region or path becomes the clip, which cairo then
+  // applies; false (and exhausted) when the budget or the region limit is
+  // spent.
+  bool SetClipRegion(std::shared_ptr<const ClipRegion> region);
+  // Charges a clip change that reads the current clip and `extraRects`
+  // more rectangles, then hands the clip to cairo.
+  bool ChargeClipChange(std::uint64_t extraRects);
+  void AddClipPath(SavedPath path, cairo_fill_rule_t rule, std::uint64_t points, double scanWork);
+  void ApplyClip();
+  // The box of `box` (logical, under shapeTransform_) on the output in
+  // whole pixels; nullopt when the mapping turns it, so that it is no box
+  // there.
+  std::optional<pixman_box32_t> OutputBox(const RectD& box) const;
+  pixman_box32_t ClampedBox(const RectD& outputBox) const;
+  // A rectangle the mapping turns, as a clip path: the rectangle itself, or
+  // the output without it.
+  void ClipToTurnedRect(const RectD& box, bool exclude);
   // Makes the path ended by EndPath current again; false when there is none.
   bool RestoreEndedPath();
 
@@ -158,15 +181,23 @@ class MetafileCanvas final {
   std::uint32_t height_;
   CanvasSetup setup_;
   DeviceState state_;
-  std::vector<DeviceState> saved_;
+  // Declared before every clip, which gives its rectangles back on
+  // destruction.
+  ClipAccount clipAccount_;
+  Clip clip_;
+  struct SavedState final {
+    DeviceState state;
+    Clip clip;
+  };
+  std::vector<SavedState> saved_;
   Transform shapeTransform_;  // LogicalToOutput while a shape is built
-  // Points, length and scan lines crossed by the edges (output pixels;
+  // Points, length and the rows spanned by the edges (output pixels;
   // control polygons for curves) of the path being built, which decide the
   // work of painting it.
   struct PathSize final {
     std::uint64_t points = 0;
     double length = 0;
-    double rows = 0;
+    EdgeSpans edges;
   };
   PathSize shapeSize_;
   bool inPath_ = false;

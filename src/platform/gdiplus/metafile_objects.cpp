@@ -38,29 +38,58 @@ constexpr std::uint8_t kFixedPitch = 0x01;
 }  // namespace
 
 bool ObjectTable::Add(GdiObject object) {
-  std::uint32_t index = firstFree_;
-  while (index < slots_.size() && slots_[index]) ++index;
-  if (!Put(index, std::move(object))) return false;
-  firstFree_ = index + 1;
-  return true;
+  return Put(holes_.empty() ? end_ : holes_.begin()->first, std::move(object));
 }
 
 bool ObjectTable::Put(std::uint32_t index, GdiObject object) {
   if (index >= kMaxObjects) return false;
-  if (index >= slots_.size()) slots_.resize(std::size_t{index} + 1);
-  slots_[index] = std::move(object);
+  Occupy(index);
+  slots_.insert_or_assign(index, std::move(object));
   return true;
 }
 
 const GdiObject* ObjectTable::Find(std::uint32_t index) const {
-  if (index >= slots_.size() || !slots_[index]) return nullptr;
-  return &*slots_[index];
+  const auto found = slots_.find(index);
+  return found == slots_.end() ? nullptr : &found->second;
 }
 
 void ObjectTable::Delete(std::uint32_t index) {
-  if (index >= slots_.size()) return;
-  slots_[index].reset();
-  if (index < firstFree_) firstFree_ = index;
+  if (slots_.erase(index) != 0) Free(index);
+}
+
+void ObjectTable::Occupy(std::uint32_t index) {
+  if (index >= end_) {
+    if (index > end_) holes_.emplace(end_, index);
+    end_ = index + 1;
+    return;
+  }
+  // The hole holding `index`, if any, is the last one starting at or below it.
+  auto hole = holes_.upper_bound(index);
+  if (hole == holes_.begin()) return;
+  --hole;
+  const auto [first, last] = *hole;
+  if (index >= last) return;
+  holes_.erase(hole);
+  if (first < index) holes_.emplace(first, index);
+  if (index + 1 < last) holes_.emplace(index + 1, last);
+}
+
+void ObjectTable::Free(std::uint32_t index) {
+  std::uint32_t first = index, last = index + 1;
+  if (const auto after = holes_.find(last); after != holes_.end()) {
+    last = after->second;
+    holes_.erase(after);
+  }
+  if (auto before = holes_.lower_bound(index); before != holes_.begin() && (--before)->second == index) {
+    first = before->first;
+    holes_.erase(before);
+  }
+  // A hole that reaches the end is not a hole: the table ends below it.
+  if (last == end_) {
+    end_ = first;
+    return;
+  }
+  holes_.emplace(first, last);
 }
 
 void SelectInto(const GdiObject& object, DeviceState& state) {

@@ -3,8 +3,8 @@
 // records create and later select by index, and the stock objects.
 
 #include <cstdint>
+#include <map>
 #include <optional>
-#include <vector>
 
 #include "metafile_state.h"
 
@@ -20,7 +20,9 @@ struct GdiObject final {
   Font font;
 };
 
-// Indices run from 0 to kMaxObjects - 1; slots are made on first use.
+// Indices run from 0 to kMaxObjects - 1. Only occupied slots take memory,
+// and every operation is logarithmic in the number of objects, so a file
+// that churns a full table costs no more per record than an empty one.
 class ObjectTable final {
  public:
   static constexpr std::uint32_t kMaxObjects = 65535;
@@ -35,8 +37,15 @@ class ObjectTable final {
   void Delete(std::uint32_t index);
 
  private:
-  std::vector<std::optional<GdiObject>> slots_;
-  std::uint32_t firstFree_ = 0;  // no free slot below this one
+  void Occupy(std::uint32_t index);
+  void Free(std::uint32_t index);
+
+  std::map<std::uint32_t, GdiObject> slots_;
+  // Every slot from end_ up is free; below it, the free slots form the
+  // ranges [first, last) of holes_ (first -> last), kept apart and merged,
+  // so they never outnumber the objects.
+  std::uint32_t end_ = 0;
+  std::map<std::uint32_t, std::uint32_t> holes_;
 };
 
 // Makes `object` current in `state` (its kind decides what it replaces).

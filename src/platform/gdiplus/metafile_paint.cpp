@@ -14,6 +14,10 @@ namespace {
 
 // Work units of any paint operation, over the pixels it covers.
 constexpr std::uint64_t kPaintCost = 256;
+// A stroke is filled as its outline, with two long edges along each edge
+// of the path and the joins between them: about four times the work of
+// filling the path.
+constexpr double kStrokeOutlineFactor = 4;
 // Work units of one dash of a dashed line.
 constexpr double kDashCost = 64;
 constexpr int kHatchSize = 8;
@@ -135,18 +139,25 @@ void MetafileCanvas::SetSourceColor(ColorRef color) {
 double MetafileCanvas::ClippedArea(double margin) const {
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   cairo_path_extents(cairo_, &x1, &y1, &x2, &y2);
-  const double w = std::clamp(x2 + margin, 0.0, double(width_)) - std::clamp(x1 - margin, 0.0, double(width_));
-  const double h = std::clamp(y2 + margin, 0.0, double(height_)) - std::clamp(y1 - margin, 0.0, double(height_));
+  // Only the part inside the clip's bounds (within the output) is painted.
+  double left = 0, top = 0, right = 0, bottom = 0;
+  cairo_clip_extents(cairo_, &left, &top, &right, &bottom);
+  const double w = std::clamp(x2 + margin, left, right) - std::clamp(x1 - margin, left, right);
+  const double h = std::clamp(y2 + margin, top, bottom) - std::clamp(y1 - margin, top, bottom);
   return std::max(0.0, w) * std::max(0.0, h);
 }
 
 bool MetafileCanvas::ChargeFill() {
-  return Charge(kPaintCost + static_cast<std::uint64_t>(ClippedArea(0) + shapeSize_.rows));
+  const double area = ClippedArea(0);
+  const double work = area + ScanConversionWork(shapeSize_.edges, height_) + ClipPaintWork(area);
+  return work < 1e18 && Charge(kPaintCost + static_cast<std::uint64_t>(work));
 }
 
 bool MetafileCanvas::ChargeStroke(double width, double dashPeriod) {
   const double dashes = dashPeriod > 0 ? shapeSize_.length / dashPeriod : 0;
-  const double work = ClippedArea(width) + shapeSize_.length * width + dashes * kDashCost;
+  const double area = ClippedArea(width);
+  const double work = area + shapeSize_.length * width + dashes * kDashCost +
+                      kStrokeOutlineFactor * ScanConversionWork(shapeSize_.edges, height_) + ClipPaintWork(area);
   // Far beyond any budget: refused without converting an unbounded double.
   return work < 1e18 && Charge(kPaintCost + static_cast<std::uint64_t>(work));
 }

@@ -11,10 +11,12 @@ namespace {
 
 // Cairo's largest image side.
 constexpr int kMaxRenderSide = 32767;
-// Work units (about one pixel painted each): at least this many, or 64
-// passes over the whole output for large renderings.
+// Work units (about one pixel painted each, a nanosecond or so): at least
+// this many, or 16 passes over the whole output for large renderings, so
+// that playback takes about a second, and no more than two seconds per
+// hundred million output pixels.
 constexpr std::uint64_t kMinWorkBudget = std::uint64_t{1} << 30;
-constexpr std::uint64_t kWorkPerOutputPixel = 64;
+constexpr std::uint64_t kWorkPerOutputPixel = 16;
 
 }  // namespace
 

@@ -70,7 +70,7 @@ PointD MetafileCanvas::CurrentPoint() const {
 void MetafileCanvas::AddEdge(PointD from, PointD to) {
   shapeSize_.length += std::hypot(to.x - from.x, to.y - from.y);
   const double top = std::fmax(std::fmin(from.y, to.y), 0), bottom = std::fmin(std::fmax(from.y, to.y), height_);
-  shapeSize_.rows += std::fmax(bottom - top, 0);
+  shapeSize_.edges.Add(top, bottom);
 }
 
 void MetafileCanvas::EmitMove(PointD logical) {

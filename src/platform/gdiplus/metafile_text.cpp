@@ -91,7 +91,9 @@ void MetafileCanvas::TextOut(PointD reference, std::string_view utf8, std::uint3
     emX = em * ScaleX(toOutput);
   }
   if (!(emY >= kMinGlyphPixels && emY <= kMaxGlyphPixels && emX >= kMinGlyphPixels && emX <= kMaxGlyphPixels)) return;
-  if (!Charge((static_cast<std::uint64_t>(emX * emY) + kGlyphCost) * (text.size() + 1))) return;
+  // The text's own save and restore copy the clip once more.
+  const std::uint64_t clipWork = static_cast<std::uint64_t>(ClipPaintWork(emX * emY * double(text.size() + 1)));
+  if (!Charge((static_cast<std::uint64_t>(emX * emY) + kGlyphCost) * (text.size() + 1) + 2 * clipWork)) return;
 
   // Measured upright, then drawn along the baseline's direction: the page's
   // x axis turned by the escapement (counter-clockwise on the output).
