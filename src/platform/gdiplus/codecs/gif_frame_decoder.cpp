@@ -51,7 +51,8 @@ GpStatus GifFrameDecoder::DecodeRows(const GifFrameRecord& record, const GifRowS
   const std::size_t skipLeft = static_cast<std::size_t>(record.rect.X - gif_->Image.Left);
   std::uint32_t handedOver = 0;
   for (std::uint32_t i = 0; i < record.storedHeight && handedOver < visibleRows; ++i) {
-    if (!ChargeLoadWork(record.storedWidth)) return OutOfMemory;
+    // Rows past the allowance are far more than the screen shows: damaged data.
+    if (!ChargeLoadWork(record.storedWidth)) return InvalidParameter;
     if (DGifGetLine(gif_.get(), line_.data(), static_cast<int>(record.storedWidth)) == GIF_ERROR) {
       return StatusForGifError(gif_->Error);
     }

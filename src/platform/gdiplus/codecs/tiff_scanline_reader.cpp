@@ -95,7 +95,8 @@ class ScanlineReader final {
       return OutOfMemory;
     }
     for (std::uint32_t y = 0; y < info_.height; ++y) {
-      if (!ChargeLoadWork(static_cast<std::uint64_t>(scanline))) return OutOfMemory;
+      // Work past the allowance means data far beyond what the page shows.
+      if (!ChargeLoadWork(static_cast<std::uint64_t>(scanline))) return InvalidParameter;
       chunk_.Clear();
       if (TIFFReadScanline(tif_, chunk_.data(), y, 0) < 0) return InvalidParameter;
       sink_(y, chunk_.data());
@@ -114,7 +115,7 @@ class ScanlineReader final {
   }
 
   GpStatus ReadChunk(std::uint32_t x0, std::uint32_t y0, std::uint16_t plane, std::uint32_t rows) {
-    if (!ChargeLoadWork(chunkRowBytes_ * rows)) return OutOfMemory;
+    if (!ChargeLoadWork(chunkRowBytes_ * rows)) return InvalidParameter;
     const ByteBuffer& target = chunk_;
     target.Clear();
     tmsize_t decoded = -1;
