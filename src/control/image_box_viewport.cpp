@@ -102,9 +102,10 @@ void ImageBox::LayOutImage(engine::ImageId image, int viewWidth, int viewHeight)
   state_.PreviousZoom = zoom;
 
   if (props_.ZoomMode != ZoomToControl) {
-    const double aspect = static_cast<double>(props_.ImageWidth) / props_.ImageHeight * state_.PixelAspect;
+    // Both sides from the exact zoomed size, so that rounding one side
+    // never scales the other: W x Zoom / A is H x Zoom / PixelAspect.
     state_.DisplayedWidth = RoundHalfEven(props_.ImageWidth * props_.Zoom);
-    state_.DisplayedHeight = RoundHalfEven(state_.DisplayedWidth / aspect);
+    state_.DisplayedHeight = RoundHalfEven(props_.ImageHeight * props_.Zoom / state_.PixelAspect);
   }
   const double fractionV = ScrollFraction(vScroll_);
   const double fractionH = ScrollFraction(hScroll_);

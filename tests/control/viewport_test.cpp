@@ -173,6 +173,41 @@ TEST_F(ViewportTest, MaxZoomHoldsBackAVeryWidePicture) {
   EXPECT_GT(box().GetHScrollBarMaxPosition(), 32000);
 }
 
+// The height comes from the exact zoomed size, not from the rounded width:
+// a thin image would otherwise be drawn far taller than it is.
+TEST_F(ViewportTest, DisplayedHeightComesFromTheExactZoomedSize) {
+  MakeControl(400, 300);
+  box().put_ZoomMode(ZoomFitToControl);
+  ShowImage(20, 10000);  // 0.6 pixels wide at zoom 0.03
+  EXPECT_DOUBLE_EQ(box().get_ZOOM(), 0.03);
+  ExpectPlaced(200, 0, 1, 300);
+  EXPECT_EQ(box().GetVScrollBarMaxPosition(), 0);
+  std::int32_t x = -1, y = -1;
+  box().CoordObjectToImage(200, 299, x, y);
+  EXPECT_EQ(y, 9967);  // the view's last row lies inside the image
+
+  box().put_ZoomMode(ZoomCustom);
+  const struct {
+    int width, height;
+    float verticalDpi;  // against 96 across
+    float percent;
+    int displayedWidth, displayedHeight;
+  } cases[] = {
+      {3, 100, 96, 50, 2, 50},    // the width's 1.5 rounds up; the height does not follow it
+      {3, 101, 96, 50, 2, 50},    // 50.5 rounds to the even 50
+      {3, 103, 96, 50, 2, 52},    // 51.5 rounds to the even 52
+      {3, 100, 48, 50, 2, 100},   // PixelAspect 0.5 doubles the height
+      {100, 100, 96, 110, 110, 110},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.height);
+    ShowImage(c.width, c.height, 96, c.verticalDpi);
+    box().SetZoom(c.percent);
+    EXPECT_EQ(box().Runtime().DisplayedWidth, c.displayedWidth);
+    EXPECT_EQ(box().Runtime().DisplayedHeight, c.displayedHeight);
+  }
+}
+
 TEST_F(ViewportTest, FitModeIsLaidOutOnceAndFollowsResizes) {
   MakeControl(400, 300);
   ShowImage(100, 100);
