@@ -91,6 +91,9 @@ void ImageBox::UpdateLayout(engine::ImageId image) {
 }
 
 void ImageBox::LayOutImage(engine::ImageId image, int viewWidth, int viewHeight) {
+  // The limit of the surface as it is now: a resize lays out before it
+  // measures the limit again.
+  ComputeMaxZoom();
   bool zoomsToArea = false;
   double zoom = ChooseZoom(viewWidth, viewHeight, zoomsToArea);
   // Only a stored property can hold a zoom that is not a positive number.
@@ -205,8 +208,10 @@ void ImageBox::ComputeMaxZoom() {
   if (props_.ImageWidth < 1 || props_.ImageHeight < 1) {
     state_.MaxZoom = 1.0;
   } else {
+    // Each axis holds the zoom back; the tighter one decides, whatever the
+    // image's shape (a square image in a tall view is held by its width).
     const double height = props_.ImageHeight / state_.PixelAspect;
-    state_.MaxZoom = height >= props_.ImageWidth ? heightLimit / height : widthLimit / props_.ImageWidth;
+    state_.MaxZoom = std::min(heightLimit / height, widthLimit / props_.ImageWidth);
   }
   if (props_.Zoom > state_.MaxZoom) props_.Zoom = state_.MaxZoom;
 }

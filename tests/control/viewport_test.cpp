@@ -208,6 +208,45 @@ TEST_F(ViewportTest, DisplayedHeightComesFromTheExactZoomedSize) {
   }
 }
 
+// MaxZoom holds back whichever axis would first pass a 16-bit range, so at
+// MaxZoom the last rows and columns can still be scrolled to.
+TEST_F(ViewportTest, MaxZoomKeepsEveryPixelWithinTheBarsReach) {
+  const struct {
+    int controlWidth, controlHeight, imageWidth, imageHeight;
+    double maxZoom;
+    int displayedWidth, displayedHeight;
+  } cases[] = {
+      {400, 300, 10, 20000, (300 + 32765 - 17) / 20000.0, 17, 33048},
+      {100, 500, 300, 300, (100 + 32765 - 17) / 300.0, 32848, 32848},  // a square image held by its width
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.imageWidth);
+    MakeControl(c.controlWidth, c.controlHeight);
+    ShowImage(c.imageWidth, c.imageHeight);
+    box().put_ZOOM(1000.0);
+    EXPECT_DOUBLE_EQ(box().GetMaxZoom(), c.maxZoom);
+    EXPECT_DOUBLE_EQ(box().get_ZOOM(), c.maxZoom);
+    ExpectPlaced(box().GetImageLeft(), box().GetImageTop(), c.displayedWidth, c.displayedHeight);
+    const int viewWidth = c.controlWidth - (box().get_VScrollVisible() ? 17 : 0);
+    const int viewHeight = c.controlHeight - (box().get_HScrollVisible() ? 17 : 0);
+    EXPECT_GE(box().GetHScrollBarMaxPosition() + viewWidth, c.displayedWidth);
+    EXPECT_GE(box().GetVScrollBarMaxPosition() + viewHeight, c.displayedHeight);
+    EXPECT_LT(box().GetVScrollBarMaxPosition(), 32767);
+  }
+
+  // A smaller control lowers the limit, and the layout of the resize
+  // already zooms within it.
+  MakeControl(700, 300);
+  ShowImage(30000, 10);
+  box().put_ZOOM(1000.0);
+  control_->Resize(100, 300);
+  const double maxZoom = (100 + 32765 - 17) / 30000.0;
+  EXPECT_DOUBLE_EQ(box().GetMaxZoom(), maxZoom);
+  EXPECT_DOUBLE_EQ(box().get_ZOOM(), maxZoom);
+  EXPECT_EQ(box().Runtime().DisplayedWidth, 32848);
+  EXPECT_EQ(box().GetHScrollBarMaxPosition(), 32848 - 100);
+}
+
 TEST_F(ViewportTest, FitModeIsLaidOutOnceAndFollowsResizes) {
   MakeControl(400, 300);
   ShowImage(100, 100);
