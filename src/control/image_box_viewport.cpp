@@ -15,6 +15,7 @@
 
 #include "busy_flags.h"
 #include "placement_grid.h"
+#include "scroll_ranges.h"
 
 namespace pixavue {
 namespace {
@@ -217,35 +218,23 @@ void ImageBox::ComputeMaxZoom() {
 }
 
 // Ranges in screen pixels: how far the displayed image reaches past the
-// surface, plus the room the other bar takes when it shows.
+// view, with the room each visible bar takes from the other axis.
 void ImageBox::UpdateScrollRanges() {
   state_.ScrollNotify = false;
   for (platform::ScrollBar* bar : {&hScroll_, &vScroll_}) {
     if (bar->Min() != 0) bar->SetMin(0);
   }
-  const int width = surface_.ScaleWidth();
-  const int height = surface_.ScaleHeight();
-  std::int16_t hMax = 0;
-  std::int16_t vMax = 0;
-  if (width >= state_.DisplayedWidth) {
-    SetBarValue(hScroll_, 0);
-  } else {
-    hMax = RoundHalfEven16(static_cast<double>(state_.DisplayedWidth) - width + VerticalBarWidth());
-  }
-  if (height >= state_.DisplayedHeight) {
-    SetBarValue(vScroll_, 0);
-  } else {
-    const int barRoom = hMax > 0 || props_.ForceScrollBars ? HorizontalBarHeight() : 0;
-    vMax = RoundHalfEven16(static_cast<double>(state_.DisplayedHeight) - height + barRoom);
-  }
-  // No vertical bar will take room from the width.
-  if (vMax == 0 && hMax > 0 && !props_.ForceScrollBars) hMax = static_cast<std::int16_t>(hMax - VerticalBarWidth());
-  SetBarMax(hScroll_, hMax);
-  SetBarMax(vScroll_, vMax);
+  const control::ScrollRanges ranges = control::ComputeScrollRanges(
+      {surface_.ScaleWidth(), surface_.ScaleHeight(), state_.DisplayedWidth, state_.DisplayedHeight,
+       VerticalBarWidth(), HorizontalBarHeight(), props_.ScrollBars, props_.ForceScrollBars});
+  if (ranges.horizontal == 0) SetBarValue(hScroll_, 0);
+  if (ranges.vertical == 0) SetBarValue(vScroll_, 0);
+  SetBarMax(hScroll_, ranges.horizontal);
+  SetBarMax(vScroll_, ranges.vertical);
   hScroll_.SetEnabled(hScroll_.Max() > 0);
   vScroll_.SetEnabled(vScroll_.Max() > 0);
-  if (vMax < 1) state_.AlignPendingY = true;
-  if (hMax < 1) state_.AlignPendingX = true;
+  if (ranges.vertical < 1) state_.AlignPendingY = true;
+  if (ranges.horizontal < 1) state_.AlignPendingX = true;
   state_.ScrollNotify = true;
 }
 

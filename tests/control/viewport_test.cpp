@@ -247,6 +247,52 @@ TEST_F(ViewportTest, MaxZoomKeepsEveryPixelWithinTheBarsReach) {
   EXPECT_EQ(box().GetHScrollBarMaxPosition(), 32848 - 100);
 }
 
+// A bar that shows narrows the view across it; the other axis then scrolls
+// too when the image no longer fits, so its last rows or columns can be seen.
+TEST_F(ViewportTest, EveryPixelIsReachableWhenOneBarNarrowsTheOtherAxis) {
+  const struct {
+    const char* name;
+    int imageWidth, imageHeight;
+    bool force, scrollBars;
+    std::int16_t hMax, vMax;
+  } cases[] = {
+      {"wide, 7 rows under the bar", 1000, 290, false, true, 617, 7},
+      {"tall, 7 columns beside the bar", 390, 1000, false, true, 7, 717},
+      {"wide, fits above the bar", 1000, 283, false, true, 600, 0},
+      {"tall, fits beside the bar", 383, 1000, false, true, 0, 700},
+      {"both fit", 400, 300, false, true, 0, 0},
+      {"forced bars narrow the view", 390, 100, true, true, 7, 0},
+      {"forced bars, both axes", 390, 290, true, true, 7, 7},
+      {"no bars take room", 1000, 290, false, false, 600, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MakeControl(400, 300);
+    box().put_ScrollBars(c.scrollBars);
+    box().put_ForceScrollBars(c.force);
+    box().put_ImageAlignment(ImageAlignmentTopLeft);
+    ShowImage(c.imageWidth, c.imageHeight);
+    EXPECT_EQ(box().GetHScrollBarMaxPosition(), c.hMax);
+    EXPECT_EQ(box().GetVScrollBarMaxPosition(), c.vMax);
+    EXPECT_EQ(box().get_HScrollVisible(), c.scrollBars && (c.force || c.hMax > 0));
+    EXPECT_EQ(box().get_VScrollVisible(), c.scrollBars && (c.force || c.vMax > 0));
+    EXPECT_EQ(box().shCorner().Visible(), box().get_HScrollVisible() && box().get_VScrollVisible());
+
+    // Scrolled to the far corner, the image's last pixel is the view's last.
+    box().SetHVScrollBarPosition(c.hMax, c.vMax);
+    const int viewWidth = 400 - (box().get_VScrollVisible() ? 17 : 0);
+    const int viewHeight = 300 - (box().get_HScrollVisible() ? 17 : 0);
+    std::int32_t x = -1, y = -1;
+    box().CoordObjectToImage(viewWidth - 1, viewHeight - 1, x, y);
+    EXPECT_GE(x, c.imageWidth - 1);
+    EXPECT_GE(y, c.imageHeight - 1);
+    std::int32_t left = 0, top = 0, width = 0, height = 0;
+    box().GetDisplayedArea(left, top, width, height);
+    EXPECT_GE(left + width, c.imageWidth);
+    EXPECT_GE(top + height, c.imageHeight);
+  }
+}
+
 TEST_F(ViewportTest, FitModeIsLaidOutOnceAndFollowsResizes) {
   MakeControl(400, 300);
   ShowImage(100, 100);
