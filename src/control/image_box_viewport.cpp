@@ -80,9 +80,11 @@ void ImageBox::UpdateLayout(engine::ImageId image) {
   if (image == engine::kNoImage) image = engine.DisplayCopy != engine::kNoImage ? engine.DisplayCopy : engine.CurrentImage;
   const int viewWidth = surface_.ScaleWidth() - (props_.ForceScrollBars ? VerticalBarWidth() : 0);
   const int viewHeight = surface_.ScaleHeight() - (props_.ForceScrollBars ? HorizontalBarHeight() : 0);
-  // A failed render is retried rather than blocking the view.
+  // A failed render is retried rather than blocking the view. Only an image
+  // whose adoption failed has nothing to lay out: a status some other
+  // member left (a refused argument) does not freeze the view.
   if (state_.LastRenderFailed) state_.LastStatus = QuorvexStatus::OK;
-  if (state_.LastStatus == QuorvexStatus::OK && image != engine::kNoImage && props_.ImageWidth > 0 &&
+  if (state_.ImageAdopted && image != engine::kNoImage && props_.ImageWidth > 0 &&
       props_.ImageHeight > 0 && viewWidth > 0 && viewHeight > 0) {
     LayOutImage(image, viewWidth, viewHeight);
   }

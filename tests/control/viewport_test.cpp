@@ -293,6 +293,51 @@ TEST_F(ViewportTest, EveryPixelIsReachableWhenOneBarNarrowsTheOtherAxis) {
   }
 }
 
+// A refused argument leaves its status for GetStat but does not stop later
+// layouts and renders; an image whose adoption failed still draws nothing.
+TEST_F(ViewportTest, ARefusedArgumentDoesNotFreezeTheView) {
+  MakeControl(400, 300);
+  ShowImage(1000, 1000);
+  auto& events = control_->Events();
+  ASSERT_EQ(box().ZoomArea(0, 0, 0, 10), QuorvexStatus::InvalidParameter);
+  EXPECT_EQ(box().GetStat(), QuorvexStatus::InvalidParameter);
+
+  std::size_t displays = events.Count(ImageBoxDispid::Display);
+  EXPECT_EQ(box().SetZoom(200), QuorvexStatus::OK);
+  ExpectPlaced(-808, -858, 2000, 2000);  // the fractions 308 / 617 and 358 / 717 kept
+  EXPECT_EQ(events.Count(ImageBoxDispid::Display), ++displays);
+
+  ASSERT_EQ(box().ZoomArea(0, 0, 10, -1), QuorvexStatus::InvalidParameter);
+  box().SetHScrollBarPosition(100);
+  EXPECT_EQ(box().GetImageLeft(), -100);
+  EXPECT_EQ(events.Count(ImageBoxDispid::Display), ++displays);
+  EXPECT_EQ(box().GetStat(), QuorvexStatus::OK);
+
+  ASSERT_EQ(box().ZoomArea(0, 0, -5, 0), QuorvexStatus::InvalidParameter);
+  control_->Resize(600, 500);
+  EXPECT_EQ(box().GetHScrollBarMaxPosition(), 2000 - 600 + 17);
+  EXPECT_EQ(events.Count(ImageBoxDispid::Display), ++displays);
+
+  ASSERT_EQ(box().ZoomArea(0, 0, 0, 0), QuorvexStatus::InvalidParameter);
+  box().put_ImagePosition(ImagePositionTopLeft);  // adopts the image again
+  EXPECT_EQ(box().GetStat(), QuorvexStatus::OK);
+  EXPECT_EQ(events.Count(ImageBoxDispid::Display), ++displays);
+  ASSERT_EQ(box().ZoomArea(0, 0, 250, 100), QuorvexStatus::OK);
+  EXPECT_DOUBLE_EQ(box().get_ZOOM(), 600 / 250.0);  // the width limits
+
+  // An identifier the engine does not know cannot be measured: nothing to
+  // lay out or draw, however the view is asked.
+  box().put_SilentMode(true);
+  ASSERT_EQ(box().SetNativeImage(12345), QuorvexStatus::InvalidParameter);
+  displays = events.Count(ImageBoxDispid::Display);
+  box().put_ZOOM(2.0);
+  box().SetHScrollBarPosition(10);
+  control_->Resize(300, 200);
+  EXPECT_EQ(box().Redraw(), QuorvexStatus::InvalidParameter);
+  EXPECT_EQ(events.Count(ImageBoxDispid::Display), displays);
+  EXPECT_EQ(box().Runtime().DisplayedWidth, 0);
+}
+
 TEST_F(ViewportTest, FitModeIsLaidOutOnceAndFollowsResizes) {
   MakeControl(400, 300);
   ShowImage(100, 100);
