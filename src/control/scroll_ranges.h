@@ -1,9 +1,10 @@
 #pragma once
 // The ranges of the two scroll bars: how far the displayed image reaches
 // past the surface on each axis, in screen pixels, plus the room the other
-// bar takes when that axis scrolls too. A bar that shows narrows the view across it, so
-// an axis that fits the surface may still need a range once the other
-// axis's bar is in place; both axes are measured until neither changes.
+// bar takes when that axis scrolls too. A bar that shows narrows the view
+// across it, so an axis that fits the surface may still need a range once
+// the other axis's bar is in place; both axes are measured until neither
+// changes.
 
 #include <cstdint>
 
