@@ -2,14 +2,17 @@
 // resolutions and control size come from the input: zooms of every mode,
 // areas, scroll positions, placement, resizes, quality, gamma and the
 // picture paths, with values far outside what the members accept. After
-// every operation the scroll values must lie within their bars' ranges, and
-// every draw must stay inside the image (the sanitizers watch).
+// every operation the scroll values must lie within their bars' ranges, the
+// displayed size must be the zoomed image's, rounded, and the bars must
+// reach every pixel of it; every draw must stay inside the image (the
+// sanitizers watch).
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cmath>
 #include <cstdlib>
 
 #include <pixavue/engine/image_store.h>
@@ -40,6 +43,28 @@ pixavue::engine::ImageId ShowImage(FuzzedDataProvider& input, ImageBox& box) {
 
 void CheckBar(const pixavue::platform::ScrollBar& bar) {
   if (bar.Min() != 0 || bar.Value() < 0 || bar.Value() > bar.Max()) std::abort();
+}
+
+// The zoomed size, rounded, on each axis. A stretch to the control fills
+// the view instead, and stays until the next layout even once the mode
+// reads custom.
+void CheckDisplayedSize(const ImageBox& box, int viewWidth, int viewHeight) {
+  const pixavue::ImageBoxRuntime& state = box.Runtime();
+  if (state.DisplayedWidth == viewWidth && state.DisplayedHeight == viewHeight) return;
+  const double width = box.get_ImageWidth() * box.get_ZOOM();
+  const double height = box.get_ImageHeight() * box.get_ZOOM() / state.PixelAspect;
+  if (std::abs(state.DisplayedWidth - width) > 0.5 || std::abs(state.DisplayedHeight - height) > 0.5) std::abort();
+}
+
+// Scrolled to its end, each bar shows the image's last pixel: the range
+// plus the view left beside the other visible bar covers the displayed
+// size. A fitted view hides its bars; the image then fits.
+void CheckEveryPixelReachable(ImageBox& box) {
+  const pixavue::ImageBoxRuntime& state = box.Runtime();
+  const int viewWidth = box.Surface().ScaleWidth() - (box.VScroll().Visible() ? box.VScroll().Width() : 0);
+  const int viewHeight = box.Surface().ScaleHeight() - (box.HScroll().Visible() ? box.HScroll().Height() : 0);
+  if (box.HScroll().Max() + viewWidth < state.DisplayedWidth) std::abort();
+  if (box.VScroll().Max() + viewHeight < state.DisplayedHeight) std::abort();
 }
 
 void RunOperation(FuzzedDataProvider& input, pixavue::fuzz::ControlHarness& harness) {
@@ -85,6 +110,16 @@ void RunOperation(FuzzedDataProvider& input, pixavue::fuzz::ControlHarness& harn
   }
   CheckBar(box.HScroll());
   CheckBar(box.VScroll());
+  // Only a laid-out image is measured: a control with no room left beside
+  // its forced bars skips its layouts.
+  const int barWidth = box.get_ForceScrollBars() ? box.VScroll().Width() : 0;
+  const int barHeight = box.get_ForceScrollBars() ? box.HScroll().Height() : 0;
+  const int viewWidth = box.Surface().ScaleWidth() - barWidth;
+  const int viewHeight = box.Surface().ScaleHeight() - barHeight;
+  if (box.Runtime().ImageAdopted && viewWidth > 0 && viewHeight > 0) {
+    CheckDisplayedSize(box, viewWidth, viewHeight);
+    CheckEveryPixelReachable(box);
+  }
 }
 
 }  // namespace

@@ -34,8 +34,11 @@ void ImageBox::AdoptImage(engine::ImageId bypassImage) {
     image = state_.EngineState.CurrentImage;
     ReadPageCount(image);
   }
-  if (state_.LastStatus == QuorvexStatus::OK) QueryImageGeometry(image);
-  if (state_.LastStatus != QuorvexStatus::OK) return;
+  // Measured afresh each time: a status left by an earlier member says
+  // nothing about this image.
+  QueryImageGeometry(image);
+  state_.ImageAdopted = state_.LastStatus == QuorvexStatus::OK;
+  if (!state_.ImageAdopted) return;
   ComputePixelAspect();
   props_.ImageWidth = std::max(props_.ImageWidth, 1);
   props_.ImageHeight = std::max(props_.ImageHeight, 1);

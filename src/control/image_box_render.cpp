@@ -56,8 +56,10 @@ void ImageBox::RenderView(engine::ImageId image, RenderPass pass) {
     image = state_.EngineState.DisplayCopy;
   }
   ArrangeScrollBars();
+  // A failed render is retried; a status another member left does not
+  // stop the drawing of an adopted image.
   if (state_.LastRenderFailed) state_.LastStatus = QuorvexStatus::OK;
-  if (state_.LastStatus == QuorvexStatus::OK && image != engine::kNoImage && props_.Zoom > 0) {
+  if (state_.ImageAdopted && image != engine::kNoImage && props_.Zoom > 0) {
     const bool pictureChanged = NoteShownImage();
     if (!props_.LockControl) DrawView(image, pass);
     if (pictureChanged) {

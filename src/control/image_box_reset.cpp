@@ -38,6 +38,7 @@ void ImageBox::ResetForNewImage(bool keepDimensions) {
   props_.PageCount = 0;
   props_.CurrentPage = 0;
   state_.LastStatus = QuorvexStatus::OK;
+  state_.ImageAdopted = false;
   state_.RectDrawn = false;
   state_.LastMouseX = state_.LastMouseY = 0;
   ClearRect();

@@ -15,6 +15,7 @@
 
 #include "busy_flags.h"
 #include "placement_grid.h"
+#include "scroll_ranges.h"
 
 namespace pixavue {
 namespace {
@@ -79,9 +80,11 @@ void ImageBox::UpdateLayout(engine::ImageId image) {
   if (image == engine::kNoImage) image = engine.DisplayCopy != engine::kNoImage ? engine.DisplayCopy : engine.CurrentImage;
   const int viewWidth = surface_.ScaleWidth() - (props_.ForceScrollBars ? VerticalBarWidth() : 0);
   const int viewHeight = surface_.ScaleHeight() - (props_.ForceScrollBars ? HorizontalBarHeight() : 0);
-  // A failed render is retried rather than blocking the view.
+  // A failed render is retried rather than blocking the view. Only an image
+  // whose adoption failed has nothing to lay out: a status some other
+  // member left (a refused argument) does not freeze the view.
   if (state_.LastRenderFailed) state_.LastStatus = QuorvexStatus::OK;
-  if (state_.LastStatus == QuorvexStatus::OK && image != engine::kNoImage && props_.ImageWidth > 0 &&
+  if (state_.ImageAdopted && image != engine::kNoImage && props_.ImageWidth > 0 &&
       props_.ImageHeight > 0 && viewWidth > 0 && viewHeight > 0) {
     LayOutImage(image, viewWidth, viewHeight);
   }
@@ -91,6 +94,9 @@ void ImageBox::UpdateLayout(engine::ImageId image) {
 }
 
 void ImageBox::LayOutImage(engine::ImageId image, int viewWidth, int viewHeight) {
+  // The limit of the surface as it is now: a resize lays out before it
+  // measures the limit again.
+  ComputeMaxZoom();
   bool zoomsToArea = false;
   double zoom = ChooseZoom(viewWidth, viewHeight, zoomsToArea);
   // Only a stored property can hold a zoom that is not a positive number.
@@ -102,9 +108,10 @@ void ImageBox::LayOutImage(engine::ImageId image, int viewWidth, int viewHeight)
   state_.PreviousZoom = zoom;
 
   if (props_.ZoomMode != ZoomToControl) {
-    const double aspect = static_cast<double>(props_.ImageWidth) / props_.ImageHeight * state_.PixelAspect;
+    // Both sides from the exact zoomed size, so that rounding one side
+    // never scales the other: W x Zoom / A is H x Zoom / PixelAspect.
     state_.DisplayedWidth = RoundHalfEven(props_.ImageWidth * props_.Zoom);
-    state_.DisplayedHeight = RoundHalfEven(state_.DisplayedWidth / aspect);
+    state_.DisplayedHeight = RoundHalfEven(props_.ImageHeight * props_.Zoom / state_.PixelAspect);
   }
   const double fractionV = ScrollFraction(vScroll_);
   const double fractionH = ScrollFraction(hScroll_);
@@ -204,42 +211,32 @@ void ImageBox::ComputeMaxZoom() {
   if (props_.ImageWidth < 1 || props_.ImageHeight < 1) {
     state_.MaxZoom = 1.0;
   } else {
+    // Each axis holds the zoom back; the tighter one decides, whatever the
+    // image's shape (a square image in a tall view is held by its width).
     const double height = props_.ImageHeight / state_.PixelAspect;
-    state_.MaxZoom = height >= props_.ImageWidth ? heightLimit / height : widthLimit / props_.ImageWidth;
+    state_.MaxZoom = std::min(heightLimit / height, widthLimit / props_.ImageWidth);
   }
   if (props_.Zoom > state_.MaxZoom) props_.Zoom = state_.MaxZoom;
 }
 
 // Ranges in screen pixels: how far the displayed image reaches past the
-// surface, plus the room the other bar takes when it shows.
+// view, with the room each visible bar takes from the other axis.
 void ImageBox::UpdateScrollRanges() {
   state_.ScrollNotify = false;
   for (platform::ScrollBar* bar : {&hScroll_, &vScroll_}) {
     if (bar->Min() != 0) bar->SetMin(0);
   }
-  const int width = surface_.ScaleWidth();
-  const int height = surface_.ScaleHeight();
-  std::int16_t hMax = 0;
-  std::int16_t vMax = 0;
-  if (width >= state_.DisplayedWidth) {
-    SetBarValue(hScroll_, 0);
-  } else {
-    hMax = RoundHalfEven16(static_cast<double>(state_.DisplayedWidth) - width + VerticalBarWidth());
-  }
-  if (height >= state_.DisplayedHeight) {
-    SetBarValue(vScroll_, 0);
-  } else {
-    const int barRoom = hMax > 0 || props_.ForceScrollBars ? HorizontalBarHeight() : 0;
-    vMax = RoundHalfEven16(static_cast<double>(state_.DisplayedHeight) - height + barRoom);
-  }
-  // No vertical bar will take room from the width.
-  if (vMax == 0 && hMax > 0 && !props_.ForceScrollBars) hMax = static_cast<std::int16_t>(hMax - VerticalBarWidth());
-  SetBarMax(hScroll_, hMax);
-  SetBarMax(vScroll_, vMax);
+  const control::ScrollRanges ranges = control::ComputeScrollRanges(
+      {surface_.ScaleWidth(), surface_.ScaleHeight(), state_.DisplayedWidth, state_.DisplayedHeight,
+       VerticalBarWidth(), HorizontalBarHeight(), props_.ScrollBars, props_.ForceScrollBars});
+  if (ranges.horizontal == 0) SetBarValue(hScroll_, 0);
+  if (ranges.vertical == 0) SetBarValue(vScroll_, 0);
+  SetBarMax(hScroll_, ranges.horizontal);
+  SetBarMax(vScroll_, ranges.vertical);
   hScroll_.SetEnabled(hScroll_.Max() > 0);
   vScroll_.SetEnabled(vScroll_.Max() > 0);
-  if (vMax < 1) state_.AlignPendingY = true;
-  if (hMax < 1) state_.AlignPendingX = true;
+  if (ranges.vertical < 1) state_.AlignPendingY = true;
+  if (ranges.horizontal < 1) state_.AlignPendingX = true;
   state_.ScrollNotify = true;
 }
 

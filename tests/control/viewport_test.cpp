@@ -173,6 +173,171 @@ TEST_F(ViewportTest, MaxZoomHoldsBackAVeryWidePicture) {
   EXPECT_GT(box().GetHScrollBarMaxPosition(), 32000);
 }
 
+// The height comes from the exact zoomed size, not from the rounded width:
+// a thin image would otherwise be drawn far taller than it is.
+TEST_F(ViewportTest, DisplayedHeightComesFromTheExactZoomedSize) {
+  MakeControl(400, 300);
+  box().put_ZoomMode(ZoomFitToControl);
+  ShowImage(20, 10000);  // 0.6 pixels wide at zoom 0.03
+  EXPECT_DOUBLE_EQ(box().get_ZOOM(), 0.03);
+  ExpectPlaced(200, 0, 1, 300);
+  EXPECT_EQ(box().GetVScrollBarMaxPosition(), 0);
+  std::int32_t x = -1, y = -1;
+  box().CoordObjectToImage(200, 299, x, y);
+  EXPECT_EQ(y, 9967);  // the view's last row lies inside the image
+
+  box().put_ZoomMode(ZoomCustom);
+  const struct {
+    int width, height;
+    float verticalDpi;  // against 96 across
+    float percent;
+    int displayedWidth, displayedHeight;
+  } cases[] = {
+      {3, 100, 96, 50, 2, 50},    // the width's 1.5 rounds up; the height does not follow it
+      {3, 101, 96, 50, 2, 50},    // 50.5 rounds to the even 50
+      {3, 103, 96, 50, 2, 52},    // 51.5 rounds to the even 52
+      {3, 100, 48, 50, 2, 100},   // PixelAspect 0.5 doubles the height
+      {100, 100, 96, 110, 110, 110},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.height);
+    ShowImage(c.width, c.height, 96, c.verticalDpi);
+    box().SetZoom(c.percent);
+    EXPECT_EQ(box().Runtime().DisplayedWidth, c.displayedWidth);
+    EXPECT_EQ(box().Runtime().DisplayedHeight, c.displayedHeight);
+  }
+}
+
+// MaxZoom holds back whichever axis would first pass a 16-bit range, so at
+// MaxZoom the last rows and columns can still be scrolled to.
+TEST_F(ViewportTest, MaxZoomKeepsEveryPixelWithinTheBarsReach) {
+  const struct {
+    int controlWidth, controlHeight, imageWidth, imageHeight;
+    double maxZoom;
+    int displayedWidth, displayedHeight;
+  } cases[] = {
+      {400, 300, 10, 20000, (300 + 32765 - 17) / 20000.0, 17, 33048},
+      {100, 500, 300, 300, (100 + 32765 - 17) / 300.0, 32848, 32848},  // a square image held by its width
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.imageWidth);
+    MakeControl(c.controlWidth, c.controlHeight);
+    ShowImage(c.imageWidth, c.imageHeight);
+    box().put_ZOOM(1000.0);
+    EXPECT_DOUBLE_EQ(box().GetMaxZoom(), c.maxZoom);
+    EXPECT_DOUBLE_EQ(box().get_ZOOM(), c.maxZoom);
+    ExpectPlaced(box().GetImageLeft(), box().GetImageTop(), c.displayedWidth, c.displayedHeight);
+    const int viewWidth = c.controlWidth - (box().get_VScrollVisible() ? 17 : 0);
+    const int viewHeight = c.controlHeight - (box().get_HScrollVisible() ? 17 : 0);
+    EXPECT_GE(box().GetHScrollBarMaxPosition() + viewWidth, c.displayedWidth);
+    EXPECT_GE(box().GetVScrollBarMaxPosition() + viewHeight, c.displayedHeight);
+    EXPECT_LT(box().GetVScrollBarMaxPosition(), 32767);
+  }
+
+  // A smaller control lowers the limit, and the layout of the resize
+  // already zooms within it.
+  MakeControl(700, 300);
+  ShowImage(30000, 10);
+  box().put_ZOOM(1000.0);
+  control_->Resize(100, 300);
+  const double maxZoom = (100 + 32765 - 17) / 30000.0;
+  EXPECT_DOUBLE_EQ(box().GetMaxZoom(), maxZoom);
+  EXPECT_DOUBLE_EQ(box().get_ZOOM(), maxZoom);
+  EXPECT_EQ(box().Runtime().DisplayedWidth, 32848);
+  EXPECT_EQ(box().GetHScrollBarMaxPosition(), 32848 - 100);
+}
+
+// A bar that shows narrows the view across it; the other axis then scrolls
+// too when the image no longer fits, so its last rows or columns can be seen.
+TEST_F(ViewportTest, EveryPixelIsReachableWhenOneBarNarrowsTheOtherAxis) {
+  const struct {
+    const char* name;
+    int imageWidth, imageHeight;
+    bool force, scrollBars;
+    std::int16_t hMax, vMax;
+  } cases[] = {
+      {"wide, 7 rows under the bar", 1000, 290, false, true, 617, 7},
+      {"tall, 7 columns beside the bar", 390, 1000, false, true, 7, 717},
+      {"wide, fits above the bar", 1000, 283, false, true, 600, 0},
+      {"tall, fits beside the bar", 383, 1000, false, true, 0, 700},
+      {"both fit", 400, 300, false, true, 0, 0},
+      {"forced bars narrow the view", 390, 100, true, true, 7, 0},
+      {"forced bars, both axes", 390, 290, true, true, 7, 7},
+      {"no bars take room", 1000, 290, false, false, 600, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MakeControl(400, 300);
+    box().put_ScrollBars(c.scrollBars);
+    box().put_ForceScrollBars(c.force);
+    box().put_ImageAlignment(ImageAlignmentTopLeft);
+    ShowImage(c.imageWidth, c.imageHeight);
+    EXPECT_EQ(box().GetHScrollBarMaxPosition(), c.hMax);
+    EXPECT_EQ(box().GetVScrollBarMaxPosition(), c.vMax);
+    EXPECT_EQ(box().get_HScrollVisible(), c.scrollBars && (c.force || c.hMax > 0));
+    EXPECT_EQ(box().get_VScrollVisible(), c.scrollBars && (c.force || c.vMax > 0));
+    EXPECT_EQ(box().shCorner().Visible(), box().get_HScrollVisible() && box().get_VScrollVisible());
+
+    // Scrolled to the far corner, the image's last pixel is the view's last.
+    box().SetHVScrollBarPosition(c.hMax, c.vMax);
+    const int viewWidth = 400 - (box().get_VScrollVisible() ? 17 : 0);
+    const int viewHeight = 300 - (box().get_HScrollVisible() ? 17 : 0);
+    std::int32_t x = -1, y = -1;
+    box().CoordObjectToImage(viewWidth - 1, viewHeight - 1, x, y);
+    EXPECT_GE(x, c.imageWidth - 1);
+    EXPECT_GE(y, c.imageHeight - 1);
+    std::int32_t left = 0, top = 0, width = 0, height = 0;
+    box().GetDisplayedArea(left, top, width, height);
+    EXPECT_GE(left + width, c.imageWidth);
+    EXPECT_GE(top + height, c.imageHeight);
+  }
+}
+
+// A refused argument leaves its status for GetStat but does not stop later
+// layouts and renders; an image whose adoption failed still draws nothing.
+TEST_F(ViewportTest, ARefusedArgumentDoesNotFreezeTheView) {
+  MakeControl(400, 300);
+  ShowImage(1000, 1000);
+  auto& events = control_->Events();
+  ASSERT_EQ(box().ZoomArea(0, 0, 0, 10), QuorvexStatus::InvalidParameter);
+  EXPECT_EQ(box().GetStat(), QuorvexStatus::InvalidParameter);
+
+  std::size_t displays = events.Count(ImageBoxDispid::Display);
+  EXPECT_EQ(box().SetZoom(200), QuorvexStatus::OK);
+  ExpectPlaced(-808, -858, 2000, 2000);  // the fractions 308 / 617 and 358 / 717 kept
+  EXPECT_EQ(events.Count(ImageBoxDispid::Display), ++displays);
+
+  ASSERT_EQ(box().ZoomArea(0, 0, 10, -1), QuorvexStatus::InvalidParameter);
+  box().SetHScrollBarPosition(100);
+  EXPECT_EQ(box().GetImageLeft(), -100);
+  EXPECT_EQ(events.Count(ImageBoxDispid::Display), ++displays);
+  EXPECT_EQ(box().GetStat(), QuorvexStatus::OK);
+
+  ASSERT_EQ(box().ZoomArea(0, 0, -5, 0), QuorvexStatus::InvalidParameter);
+  control_->Resize(600, 500);
+  EXPECT_EQ(box().GetHScrollBarMaxPosition(), 2000 - 600 + 17);
+  EXPECT_EQ(events.Count(ImageBoxDispid::Display), ++displays);
+
+  ASSERT_EQ(box().ZoomArea(0, 0, 0, 0), QuorvexStatus::InvalidParameter);
+  box().put_ImagePosition(ImagePositionTopLeft);  // adopts the image again
+  EXPECT_EQ(box().GetStat(), QuorvexStatus::OK);
+  EXPECT_EQ(events.Count(ImageBoxDispid::Display), ++displays);
+  ASSERT_EQ(box().ZoomArea(0, 0, 250, 100), QuorvexStatus::OK);
+  EXPECT_DOUBLE_EQ(box().get_ZOOM(), 600 / 250.0);  // the width limits
+
+  // An identifier the engine does not know cannot be measured: nothing to
+  // lay out or draw, however the view is asked.
+  box().put_SilentMode(true);
+  ASSERT_EQ(box().SetNativeImage(12345), QuorvexStatus::InvalidParameter);
+  displays = events.Count(ImageBoxDispid::Display);
+  box().put_ZOOM(2.0);
+  box().SetHScrollBarPosition(10);
+  control_->Resize(300, 200);
+  EXPECT_EQ(box().Redraw(), QuorvexStatus::InvalidParameter);
+  EXPECT_EQ(events.Count(ImageBoxDispid::Display), displays);
+  EXPECT_EQ(box().Runtime().DisplayedWidth, 0);
+}
+
 TEST_F(ViewportTest, FitModeIsLaidOutOnceAndFollowsResizes) {
   MakeControl(400, 300);
   ShowImage(100, 100);

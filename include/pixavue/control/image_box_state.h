@@ -71,6 +71,9 @@ struct ImageBoxProperties {
 // Members that are not persisted.
 struct ImageBoxRuntime {
   QuorvexStatus LastStatus = QuorvexStatus::OK;
+  // The current image's size and resolutions were read: there is something
+  // to lay out and draw. A failed member call leaves LastStatus, not this.
+  bool ImageAdopted = false;
   engine::EngineState EngineState;  // CurrentImage, DisplayCopy, TempFilePath ...
 
   // View geometry (screen pixels unless stated).
