@@ -1,4 +1,5 @@
 #include <pixavue/platform/gdiplus/wide_file_name.h>
+#include <pixavue/platform/ole/utf8.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -11,40 +12,7 @@ constexpr char16_t kFirstEscape = 0xDC80;
 constexpr char16_t kLastEscape = 0xDCFF;
 constexpr char32_t kReplacement = 0xFFFD;
 
-struct LeadByte {
-  std::size_t length;
-  unsigned char secondMin;  // the second byte's range depends on the lead
-  unsigned char secondMax;
-};
-
-// Well-formed sequences as tabulated in the Unicode standard (table 3-7):
-// no overlong forms, no encoded surrogates, nothing above U+10FFFF.
-LeadByte Classify(unsigned char lead) {
-  if (lead < 0x80) return {1, 0, 0};
-  if (lead >= 0xC2 && lead <= 0xDF) return {2, 0x80, 0xBF};
-  if (lead == 0xE0) return {3, 0xA0, 0xBF};
-  if (lead == 0xED) return {3, 0x80, 0x9F};
-  if (lead >= 0xE1 && lead <= 0xEF) return {3, 0x80, 0xBF};
-  if (lead == 0xF0) return {4, 0x90, 0xBF};
-  if (lead >= 0xF1 && lead <= 0xF3) return {4, 0x80, 0xBF};
-  if (lead == 0xF4) return {4, 0x80, 0x8F};
-  return {0, 0, 0};
-}
-
 unsigned char ByteAt(std::string_view text, std::size_t at) { return static_cast<unsigned char>(text[at]); }
-
-// The length of the well-formed sequence at text[at], 0 when there is none.
-std::size_t SequenceLength(std::string_view text, std::size_t at) {
-  const LeadByte lead = Classify(ByteAt(text, at));
-  if (lead.length <= 1) return lead.length;
-  if (text.size() - at < lead.length) return 0;
-  const unsigned char second = ByteAt(text, at + 1);
-  if (second < lead.secondMin || second > lead.secondMax) return 0;
-  for (std::size_t i = 2; i < lead.length; ++i) {
-    if (ByteAt(text, at + i) < 0x80 || ByteAt(text, at + i) > 0xBF) return 0;
-  }
-  return lead.length;
-}
 
 char32_t DecodeSequence(std::string_view text, std::size_t at, std::size_t length) {
   static constexpr unsigned char kLeadMask[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
@@ -91,7 +59,7 @@ std::u16string WideFromFileName(std::string_view name) {
   wide.reserve(name.size());
   std::size_t at = 0;
   while (at < name.size()) {
-    const std::size_t length = SequenceLength(name, at);
+    const std::size_t length = Utf8SequenceLength(name, at);
     if (length == 0) {
       wide += static_cast<char16_t>(kEscapeBase + ByteAt(name, at));
       ++at;

@@ -3,6 +3,7 @@
 // are bounded, and the caller's bag changes only when the whole text is good.
 
 #include <pixavue/platform/ole/property_bag_text.h>
+#include <pixavue/platform/ole/utf8.h>
 
 #include <new>
 #include <optional>
@@ -10,7 +11,6 @@
 
 #include "number_text.h"
 #include "property_text_types.h"
-#include "utf8.h"
 
 namespace pixavue::platform {
 namespace {
@@ -94,7 +94,7 @@ Parsed<std::string> ReadQuoted(std::string_view text) {
       } else if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
         return {std::nullopt, {"unescaped control character in string"}};
       } else {
-        const std::size_t sequence = ole_detail::Utf8SequenceLength(text, 0);
+        const std::size_t sequence = Utf8SequenceLength(text, 0);
         if (sequence == 0) return {std::nullopt, {"string is not valid UTF-8"}};
         decoded.append(text.substr(0, sequence));
         text.remove_prefix(sequence);

@@ -1,13 +1,13 @@
 // Writing a property bag in its text form (format: property_bag_text.h).
 
 #include <pixavue/platform/ole/property_bag_text.h>
+#include <pixavue/platform/ole/utf8.h>
 
 #include <new>
 #include <type_traits>
 
 #include "number_text.h"
 #include "property_text_types.h"
-#include "utf8.h"
 
 namespace pixavue::platform {
 namespace {
@@ -32,7 +32,7 @@ void AppendQuoted(std::string& text, const std::string& value) {
   text += '"';
   for (std::size_t at = 0; at < value.size();) {
     const auto byte = static_cast<unsigned char>(value[at]);
-    const std::size_t sequence = ole_detail::Utf8SequenceLength(value, at);
+    const std::size_t sequence = Utf8SequenceLength(value, at);
     if (byte == '\\' || byte == '"') {
       text += '\\';
       text += value[at];

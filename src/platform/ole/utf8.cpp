@@ -1,6 +1,6 @@
-#include "utf8.h"
+#include <pixavue/platform/ole/utf8.h>
 
-namespace pixavue::platform::ole_detail {
+namespace pixavue::platform {
 namespace {
 
 struct LeadByte {
@@ -39,4 +39,4 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) noexcept {
   return lead.length;
 }
 
-}  // namespace pixavue::platform::ole_detail
+}  // namespace pixavue::platform

@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <string_view>
 
-namespace pixavue::platform::ole_detail {
+namespace pixavue::platform {
 
 // The length (1 to 4) of the well-formed sequence starting at text[at], or 0
 // when the bytes there are not one.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) noexcept;
 
-}  // namespace pixavue::platform::ole_detail
+}  // namespace pixavue::platform
