@@ -22,6 +22,7 @@
 #include <benchmark/benchmark.h>
 
 #include "imaging_session.h"
+#include "jpeg_memory_writer.h"
 
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
 
@@ -36,24 +37,13 @@ constexpr double kPixelBytes = double{kWidth} * 3 * kHeight;
 // Smooth gradients with a little noise, like a photograph, at quality 90
 // with 4:2:0 chroma (libjpeg's defaults for colour).
 std::vector<std::uint8_t> PhotoLikeJpeg() {
-  jpeg_compress_struct cinfo{};
-  jpeg_error_mgr errors{};
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = kWidth;
-  cinfo.image_height = kHeight;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
+  pixavue::platform::test::JpegMemoryWriter writer(kWidth, kHeight, 3, JCS_RGB);
+  jpeg_set_quality(&writer.cinfo(), 90, TRUE);
+  writer.Start();
   std::vector<std::uint8_t> row(std::size_t{kWidth} * 3);
   std::uint32_t noise = 1;
-  while (cinfo.next_scanline < kHeight) {
-    const std::uint32_t y = cinfo.next_scanline;
+  while (writer.WantsRow()) {
+    const std::uint32_t y = writer.NextRow();
     for (std::uint32_t x = 0; x < kWidth; ++x) {
       noise = noise * 1664525u + 1013904223u;
       const int jitter = static_cast<int>(noise >> 28) - 8;
@@ -61,14 +51,9 @@ std::vector<std::uint8_t> PhotoLikeJpeg() {
       row[x * 3 + 1] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(y * 255 / kHeight) + jitter, 0, 255));
       row[x * 3 + 2] = static_cast<std::uint8_t>(std::clamp(static_cast<int>((x + y) % 512 / 2) + jitter, 0, 255));
     }
-    JSAMPROW pointer = row.data();
-    jpeg_write_scanlines(&cinfo, &pointer, 1);
+    writer.WriteRow(row.data());
   }
-  jpeg_finish_compress(&cinfo);
-  std::vector<std::uint8_t> file(buffer, buffer + size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(buffer);
-  return file;
+  return writer.Finish();
 }
 
 // The test file, written once and removed at exit.

@@ -43,38 +43,22 @@ constexpr std::uint64_t kRaised = std::uint64_t{6} << 30;
 
 // A gradient with noise at quality 90, 4:2:0 chroma.
 std::vector<std::uint8_t> OrdinaryJpeg(std::uint32_t width, std::uint32_t height) {
-  jpeg_compress_struct cinfo{};
-  jpeg_error_mgr errors{};
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
+  JpegMemoryWriter writer(width, height, 3, JCS_RGB);
+  jpeg_set_quality(&writer.cinfo(), 90, TRUE);
+  writer.Start();
   std::vector<std::uint8_t> row(std::size_t{width} * 3);
   std::uint32_t noise = 1;
-  while (cinfo.next_scanline < height) {
-    const std::uint32_t y = cinfo.next_scanline;
+  while (writer.WantsRow()) {
+    const std::uint32_t y = writer.NextRow();
     for (std::uint32_t x = 0; x < width; ++x) {
       noise = noise * 1664525u + 1013904223u;
       row[x * 3] = static_cast<std::uint8_t>(x * 255 / width + (noise >> 29));
       row[x * 3 + 1] = static_cast<std::uint8_t>(y * 255 / height);
       row[x * 3 + 2] = static_cast<std::uint8_t>((x + y) * 127 / (width + height) + 40);
     }
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
+    writer.WriteRow(row.data());
   }
-  jpeg_finish_compress(&cinfo);
-  std::vector<std::uint8_t> file(buffer, buffer + size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(buffer);
-  return file;
+  return writer.Finish();
 }
 
 // Rows of a pattern of gradients (every interlace pass when interlaced),

@@ -1,6 +1,8 @@
 // The per-load memory budget: reservations against it, scopes that nest, the
 // pixel buffers it refuses, and loads refused or allowed by its setting.
 
+#include <memory>
+
 #include <pixavue/platform/gdiplus/gdiplus_decode_budget.h>
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
 
@@ -61,12 +63,13 @@ TEST(LoadBudget, WorkIsAllowedInProportionToTheMemoryALoadCommitted) {
 }
 
 TEST(LoadBudget, PixelBuffersTakeTheirBytesAndGiveThemBackEvenAfterTheLoad) {
-  std::optional<PixelBuffer> kept;
+  auto kept = std::make_unique<PixelBuffer>();
   {
     LoadBudgetScope scope(4 * 100 * 100);
     EXPECT_FALSE(PixelBuffer::Allocate(PixelFormat32bppARGB, 101, 100));
-    kept = PixelBuffer::Allocate(PixelFormat32bppARGB, 100, 100);
-    ASSERT_TRUE(kept);
+    auto made = PixelBuffer::Allocate(PixelFormat32bppARGB, 100, 100);
+    ASSERT_TRUE(made);
+    *kept = std::move(*made);
     EXPECT_FALSE(kept->Clone()) << "a copy needs the bytes again";
     EXPECT_EQ(scope.budget().committed(), 40000u);
   }

@@ -17,6 +17,8 @@
 
 #include <jpeglib.h>
 
+#include "jpeg_memory_writer.h"
+
 namespace pixavue::platform::test {
 
 // ---- JPEG ----
@@ -29,36 +31,19 @@ enum class JpegScans {
 
 // A 16 x 16 grey-blue JPEG with 2 x 2 chroma, written by libjpeg.
 inline std::vector<std::uint8_t> SmallJpeg(JpegScans scans) {
-  jpeg_compress_struct cinfo{};
-  jpeg_error_mgr errors{};
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = 16;
-  cinfo.image_height = 16;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
+  JpegMemoryWriter writer(16, 16, 3, JCS_RGB);
+  jpeg_compress_struct& cinfo = writer.cinfo();
   static const jpeg_scan_info kOneEach[3] = {{1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
   if (scans == JpegScans::Progressive) jpeg_simple_progression(&cinfo);
   if (scans == JpegScans::OneComponentEach) {
     cinfo.scan_info = kOneEach;
     cinfo.num_scans = 3;
   }
-  jpeg_start_compress(&cinfo, TRUE);
+  writer.Start();
   std::array<JSAMPLE, 16 * 3> row{};
   for (std::size_t i = 0; i < row.size(); i += 3) row[i] = 60, row[i + 1] = 90, row[i + 2] = 160;
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::vector<std::uint8_t> file(buffer, buffer + size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(buffer);
-  return file;
+  while (writer.WantsRow()) writer.WriteRow(row.data());
+  return writer.Finish();
 }
 
 // Where the first marker FF `first`..`last` starts, or the file's size.

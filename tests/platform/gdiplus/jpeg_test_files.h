@@ -14,6 +14,7 @@
 
 #include "gdiplus_test_support.h"
 #include "icc_test_profiles.h"
+#include "jpeg_memory_writer.h"
 
 namespace pixavue::platform::test {
 
@@ -37,18 +38,8 @@ struct TestJpeg final {
 };
 
 inline std::vector<std::uint8_t> WriteTestJpeg(const TestJpeg& spec) {
-  jpeg_compress_struct cinfo{};
-  jpeg_error_mgr errors{};
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = spec.width;
-  cinfo.image_height = spec.height;
-  cinfo.input_components = spec.components;
-  cinfo.in_color_space = spec.input;
-  jpeg_set_defaults(&cinfo);
+  JpegMemoryWriter writer(spec.width, spec.height, spec.components, spec.input);
+  jpeg_compress_struct& cinfo = writer.cinfo();
   if (spec.stored != JCS_UNKNOWN) jpeg_set_colorspace(&cinfo, spec.stored);
   jpeg_set_quality(&cinfo, spec.quality, TRUE);
   for (int c = 0; c < cinfo.num_components && !spec.subsampled; ++c) {
@@ -62,20 +53,13 @@ inline std::vector<std::uint8_t> WriteTestJpeg(const TestJpeg& spec) {
   cinfo.Y_density = static_cast<UINT16>(spec.yDensity);
   cinfo.arith_code = spec.arithmetic ? TRUE : FALSE;
   if (spec.progressive) jpeg_simple_progression(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
+  writer.Start();
   for (const auto& [marker, data] : spec.markers) {
     jpeg_write_marker(&cinfo, marker, data.data(), static_cast<unsigned int>(data.size()));
   }
   const std::size_t rowBytes = std::size_t{spec.width} * static_cast<std::size_t>(spec.components);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<JSAMPROW>(spec.samples.data() + cinfo.next_scanline * rowBytes);
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::vector<std::uint8_t> file(buffer, buffer + size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(buffer);
-  return file;
+  while (writer.WantsRow()) writer.WriteRow(spec.samples.data() + writer.NextRow() * rowBytes);
+  return writer.Finish();
 }
 
 // Samples of a picture made of 8x8 blocks of flat colour, cycling through
