@@ -1,4 +1,5 @@
 #include <pixavue/platform/gdi/file_replacement.h>
+#include <pixavue/platform/gdi/unique_fd.h>
 
 #include <fcntl.h>
 #include <sys/random.h>
@@ -25,29 +26,7 @@ constexpr mode_t kPermissionBits = 0777;
 constexpr mode_t kPrivateBits = 0600;
 constexpr mode_t kNewFileBits = 0666;  // the kernel takes away the umask
 
-class Descriptor final {
- public:
-  Descriptor() noexcept = default;
-  explicit Descriptor(int fd) noexcept : fd_(fd) {}
-  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Descriptor& operator=(Descriptor&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
 
-  int Get() const noexcept { return fd_; }
-  explicit operator bool() const noexcept { return fd_ >= 0; }
-
-  // Closes now and reports the failure (a delayed write error on some file
-  // systems); close() is not retried, as the descriptor is gone either way.
-  int Close() noexcept { return ::close(std::exchange(fd_, -1)) == 0 ? 0 : errno; }
-
- private:
-  int fd_ = -1;
-};
 
 int RefusalFor(mode_t mode) { return S_ISDIR(mode) ? EISDIR : EPERM; }
 
@@ -85,7 +64,7 @@ int RandomName(std::string& name) {
 }
 
 // O_EXCL creates the file or fails, and never follows a link planted at the name.
-int CreateTemporary(int folder, mode_t bits, std::string& name, Descriptor& file) {
+int CreateTemporary(int folder, mode_t bits, std::string& name, UniqueFd& file) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     if (const int error = RandomName(name)) return error;
     int fd = -1;
@@ -93,7 +72,7 @@ int CreateTemporary(int folder, mode_t bits, std::string& name, Descriptor& file
       fd = ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, bits);
     } while (fd < 0 && errno == EINTR);
     if (fd >= 0) {
-      file = Descriptor(fd);
+      file = UniqueFd(fd);
       return 0;
     }
     if (errno != EEXIST) return errno;
@@ -114,7 +93,7 @@ int WriteAll(int fd, std::string_view content) {
   return 0;
 }
 
-int FillTemporary(Descriptor& file, std::string_view content, const std::optional<mode_t>& keptBits) {
+int FillTemporary(UniqueFd& file, std::string_view content, const std::optional<mode_t>& keptBits) {
   if (const int error = WriteAll(file.Get(), content)) return error;
   if (keptBits && ::fchmod(file.Get(), *keptBits) != 0) return errno;
   if (::fsync(file.Get()) != 0) return errno;
@@ -125,7 +104,7 @@ int WriteAndRename(int folder, const std::string& name, std::string_view content
   std::optional<mode_t> keptBits;
   if (const int error = InspectTarget(folder, name.c_str(), keptBits)) return error;
   std::string temporary;
-  Descriptor file;
+  UniqueFd file;
   // A file whose bits are kept is private until it has them.
   if (const int error = CreateTemporary(folder, keptBits ? kPrivateBits : kNewFileBits, temporary, file)) return error;
 
@@ -146,7 +125,7 @@ int ReplaceFileContent(const fs::path& target, std::string_view content) noexcep
     const fs::path name = target.filename();
     if (name.empty() || name == "." || name == "..") return EISDIR;
     const fs::path parent = target.parent_path();
-    const Descriptor folder(::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd folder(::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder) return errno;
 
     if (const int error = WriteAndRename(folder.Get(), name.native(), content)) return error;

@@ -10,18 +10,17 @@
 #include <string>
 #include <utility>
 
+#include <pixavue/platform/gdi/unique_fd.h>
 #include <pixavue/platform/ole/com_ptr.h>
 
 #include "byte_store.h"
 #include "posix_error.h"
 #include "seekable_stream.h"
-#include "unique_fd.h"
 
 namespace pixavue::platform {
 namespace {
 
 using ole_detail::ByteStore;
-using ole_detail::UniqueFd;
 
 constexpr std::uint64_t kMaxFileOffset = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
 

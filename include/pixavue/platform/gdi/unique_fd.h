@@ -3,9 +3,11 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <utility>
 
-namespace pixavue::platform::ole_detail {
+namespace pixavue::platform {
 
 class UniqueFd final {
  public:
@@ -27,8 +29,12 @@ class UniqueFd final {
   int Get() const noexcept { return fd_; }
   explicit operator bool() const noexcept { return fd_ >= 0; }
 
+  // Closes now and reports the failure (a delayed write error on some file
+  // systems) as an errno value, or 0.
+  int Close() noexcept { return ::close(std::exchange(fd_, -1)) == 0 ? 0 : errno; }
+
  private:
   int fd_ = -1;
 };
 
-}  // namespace pixavue::platform::ole_detail
+}  // namespace pixavue::platform
