@@ -26,8 +26,6 @@ constexpr mode_t kPermissionBits = 0777;
 constexpr mode_t kPrivateBits = 0600;
 constexpr mode_t kNewFileBits = 0666;  // the kernel takes away the umask
 
-
-
 int RefusalFor(mode_t mode) { return S_ISDIR(mode) ? EISDIR : EPERM; }
 
 // 0 when what stands at `name` may be replaced; `keptBits` then holds an
