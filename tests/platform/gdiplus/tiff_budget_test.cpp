@@ -119,7 +119,8 @@ TEST_F(TiffBudgetTest, LabConversionWorkingSpaceIsCounted) {
       {TIFFTAG_SAMPLESPERPIXEL, TIFF_SHORT, {3}},      {TIFFTAG_ROWSPERSTRIP, TIFF_LONG, {1}},
       {TIFFTAG_STRIPBYTECOUNTS, TIFF_LONG, {static_cast<std::uint32_t>(data.size())}}};
   const auto path = Write(RawTiff(data, entries));
-  for (const auto& [budget, expected] : {std::pair{std::uint64_t{1} << 20, OutOfMemory}, std::pair{std::uint64_t{4} << 20, Ok}}) {
+  for (const auto& [budget, expected] :
+       {std::pair{std::uint64_t{1} << 20, OutOfMemory}, std::pair{std::uint64_t{4} << 20, Ok}}) {
     SetDecodeMemoryBudget(budget);
     GpImage* image = nullptr;
     EXPECT_EQ(GdipLoadImageFromFile(Wide(path).c_str(), &image), expected) << budget;

@@ -1,8 +1,9 @@
 // TIFF pages compared with what another decoder makes of them: BigTIFF,
 // signed and floating-point samples, and the three L*a*b* encodings, each
-// against reference pixels in tests/data/tiff (written with Pillow by
-// scripts/make-tiff-fidelity-data). Also the JPEG depths this build
-// cannot decode.
+// against reference pixels in tests/data/tiff (decoded by Pillow, L*a*b*
+// converted by lcms2 at double precision, in
+// scripts/make-tiff-fidelity-data). Also the JPEG depths this build cannot
+// decode.
 
 #include <algorithm>
 #include <filesystem>
@@ -44,7 +45,9 @@ std::vector<std::uint32_t> FrameRgb(const gdiplus::Frame& frame) {
       }
       break;
     case PixelFormat24bppRGB:
-      for (std::size_t i = 0; i + 3 <= bytes.size(); i += 3) values.insert(values.end(), {bytes[i + 2], bytes[i + 1], bytes[i]});
+      for (std::size_t i = 0; i + 3 <= bytes.size(); i += 3) {
+        values.insert(values.end(), {bytes[i + 2], bytes[i + 1], bytes[i]});
+      }
       break;
     case PixelFormat48bppRGB:
       for (std::size_t i = 0; i + 6 <= bytes.size(); i += 6) {
@@ -168,7 +171,8 @@ std::vector<std::uint8_t> JpegPageOfDepth(std::uint16_t bits, std::uint16_t samp
 }
 
 TEST_F(TiffFidelityTest, JpegDataOfOtherThanEightBitsIsAnUnknownFormatNotDamage) {
-  for (const auto& bytes : {JpegPageOfDepth(12, 1, PHOTOMETRIC_MINISBLACK), JpegPageOfDepth(16, 4, PHOTOMETRIC_SEPARATED)}) {
+  for (const auto& bytes :
+       {JpegPageOfDepth(12, 1, PHOTOMETRIC_MINISBLACK), JpegPageOfDepth(16, 4, PHOTOMETRIC_SEPARATED)}) {
     DecodedImage image;
     EXPECT_EQ(gdiplus::DecodeTiff(Shared(bytes), {}, image), UnknownImageFormat);
   }

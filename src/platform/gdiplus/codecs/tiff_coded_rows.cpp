@@ -86,8 +86,8 @@ GpStatus ReadFloatRows(TIFF* tif, const TiffPageInfo& info, PixelBuffer& pixels)
   std::optional<TiffFloatRange> range = StatedFloatRange(tif);
   if (!range) {
     TiffFloatRangeScan scan(layout);
-    const GpStatus status =
-        ReadTiffScanlines(tif, info, [&](std::uint32_t, const std::uint8_t* samples) { scan.Add(samples, info.width); });
+    const GpStatus status = ReadTiffScanlines(
+        tif, info, [&](std::uint32_t, const std::uint8_t* samples) { scan.Add(samples, info.width); });
     if (status != Ok) return status;
     range = scan.Result();
   }

@@ -9,7 +9,8 @@ namespace pixavue::platform::gdiplus {
 namespace {
 
 // ITU-T T.42 default ranges of L*, a* and b*.
-constexpr double kItuRange[3][2] = {{0.0, 100.0}, {-21760.0 / 255.0, 21590.0 / 255.0}, {-19200.0 / 255.0, 31800.0 / 255.0}};
+constexpr double kItuRange[3][2] = {
+    {0.0, 100.0}, {-21760.0 / 255.0, 21590.0 / 255.0}, {-19200.0 / 255.0, 31800.0 / 255.0}};
 
 void IgnoreLcmsError(cmsContext, cmsUInt32Number, const char*) {}
 
