@@ -31,6 +31,9 @@ constexpr std::array<std::uint8_t, 4> kWmfDiskPattern{0x02, 0x00, 0x09, 0x00};
 constexpr std::array<std::uint8_t, 4> kMask4{0xFF, 0xFF, 0xFF, 0xFF};
 constexpr std::array<std::uint8_t, 4> kTiffLittlePattern{'I', 'I', 42, 0};
 constexpr std::array<std::uint8_t, 4> kTiffBigPattern{'M', 'M', 0, 42};
+// BigTIFF: the same format in a container with 64-bit offsets.
+constexpr std::array<std::uint8_t, 4> kBigTiffLittlePattern{'I', 'I', 43, 0};
+constexpr std::array<std::uint8_t, 4> kBigTiffBigPattern{'M', 'M', 0, 43};
 constexpr std::array<std::uint8_t, 8> kPngPattern{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr std::array<std::uint8_t, 8> kPngMask{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 constexpr std::array<std::uint8_t, 4> kIconPattern{0, 0, 1, 0};
@@ -42,7 +45,9 @@ const std::array kGifSignatures{CodecSignature{kGif89Pattern, kGifMask}, CodecSi
 const std::array kEmfSignatures{CodecSignature{kEmfPattern, kEmfMask}};
 const std::array kWmfSignatures{CodecSignature{kWmfPlaceablePattern, kMask4}, CodecSignature{kWmfPlainPattern, kMask4},
                                 CodecSignature{kWmfDiskPattern, kMask4}};
-const std::array kTiffSignatures{CodecSignature{kTiffLittlePattern, kMask4}, CodecSignature{kTiffBigPattern, kMask4}};
+const std::array kTiffSignatures{CodecSignature{kTiffLittlePattern, kMask4}, CodecSignature{kTiffBigPattern, kMask4},
+                                 CodecSignature{kBigTiffLittlePattern, kMask4},
+                                 CodecSignature{kBigTiffBigPattern, kMask4}};
 const std::array kPngSignatures{CodecSignature{kPngPattern, kPngMask}};
 const std::array kIconSignatures{CodecSignature{kIconPattern, kMask4}, CodecSignature{kCursorPattern, kMask4}};
 

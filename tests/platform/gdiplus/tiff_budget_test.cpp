@@ -106,6 +106,28 @@ TEST_F(TiffBudgetTest, DataThatCannotHoldThePageIsRefusedBeforeItsPixels) {
   }
 }
 
+TEST_F(TiffBudgetTest, LabConversionWorkingSpaceIsCounted) {
+  // One row of 60,000 8-bit L*a*b* pixels: 180 KB of file, pixels and
+  // decoded row each, and 1.44 MB of L*a*b* values for lcms2. A budget of
+  // 1 MiB holds all but the last.
+  constexpr std::uint32_t kWidth = 60000;
+  const std::vector<std::uint8_t> data(std::size_t{kWidth} * 3, 0x80);
+  const std::vector<RawTiffEntry> entries{
+      {TIFFTAG_IMAGEWIDTH, TIFF_LONG, {kWidth}},       {TIFFTAG_IMAGELENGTH, TIFF_LONG, {1}},
+      {TIFFTAG_BITSPERSAMPLE, TIFF_SHORT, {8, 8, 8}},  {TIFFTAG_COMPRESSION, TIFF_SHORT, {COMPRESSION_NONE}},
+      {TIFFTAG_PHOTOMETRIC, TIFF_SHORT, {PHOTOMETRIC_CIELAB}}, {TIFFTAG_STRIPOFFSETS, TIFF_LONG, {8}},
+      {TIFFTAG_SAMPLESPERPIXEL, TIFF_SHORT, {3}},      {TIFFTAG_ROWSPERSTRIP, TIFF_LONG, {1}},
+      {TIFFTAG_STRIPBYTECOUNTS, TIFF_LONG, {static_cast<std::uint32_t>(data.size())}}};
+  const auto path = Write(RawTiff(data, entries));
+  for (const auto& [budget, expected] :
+       {std::pair{std::uint64_t{1} << 20, OutOfMemory}, std::pair{std::uint64_t{4} << 20, Ok}}) {
+    SetDecodeMemoryBudget(budget);
+    GpImage* image = nullptr;
+    EXPECT_EQ(GdipLoadImageFromFile(Wide(path).c_str(), &image), expected) << budget;
+    if (image != nullptr) GdipDisposeImage(image);
+  }
+}
+
 TEST(TiffExpansion, EachBoundHoldsForTheMostCompressibleData) {
   // A page of zeros compresses as far as each codec goes; its bytes must
   // still pass the bound the reader checks.

@@ -1,6 +1,8 @@
 // Damaged and hostile TIFF files: each gives a status (or a well-formed
 // image), never a crash, an overrun or a hang.
 
+#include <limits>
+
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
 
 #include "gdiplus_test_support.h"
@@ -132,6 +134,60 @@ TEST_F(TiffHostileTest, OddFieldValuesGiveAStatus) {
   auto noWidth = GreyEntries();
   noWidth.erase(noWidth.begin());
   EXPECT_EQ(Decode(RawTiff(kGreyPixels, noWidth)), InvalidParameter);
+}
+
+// A 2 x 2 page of 32-bit floating-point grey: `values` as stored.
+std::vector<std::uint8_t> FloatGreyPage(const std::vector<float>& values, std::vector<RawTiffEntry> extra = {}) {
+  std::vector<std::uint8_t> data(values.size() * 4);
+  std::memcpy(data.data(), values.data(), data.size());
+  auto entries = With(With(With(GreyEntries(), TIFFTAG_IMAGEWIDTH, TIFF_LONG, {2}), TIFFTAG_BITSPERSAMPLE, TIFF_SHORT,
+                           {32}),
+                      TIFFTAG_SAMPLEFORMAT, TIFF_SHORT, {SAMPLEFORMAT_IEEEFP});
+  entries = With(entries, TIFFTAG_STRIPBYTECOUNTS, TIFF_LONG, {static_cast<std::uint32_t>(data.size())});
+  for (const RawTiffEntry& entry : extra) entries = With(entries, entry.tag, entry.type, entry.values);
+  return RawTiff(data, entries);
+}
+
+TEST_F(TiffHostileTest, FloatPagesWithoutAUsableRangeStillDecode) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const float huge = std::numeric_limits<float>::max();
+  for (const auto& values : {std::vector<float>{nan, nan, nan, nan}, std::vector<float>{inf, -inf, inf, -inf},
+                             std::vector<float>{-huge, huge, 0.0f, 1.0f}, std::vector<float>{7.0f, 7.0f, 7.0f, 7.0f}}) {
+    gdiplus::DecodedImage image;
+    ASSERT_EQ(gdiplus::DecodeTiff(Shared(FloatGreyPage(values)), {}, image), Ok);
+    EXPECT_EQ(image.frame.pixels.format(), PixelFormat48bppRGB);
+  }
+  // A flat page keeps its brightness: 7 lies above 0..1 and shows white.
+  gdiplus::DecodedImage flat;
+  ASSERT_EQ(gdiplus::DecodeTiff(Shared(FloatGreyPage({7.0f, 7.0f, 7.0f, 7.0f})), {}, flat), Ok);
+  std::uint16_t first = 0;
+  std::memcpy(&first, flat.frame.pixels.Row(0), 2);
+  EXPECT_EQ(first, 65535);
+  // Odd float depths are an unknown format, not a crash.
+  auto odd = FloatGreyPage({0.0f, 1.0f, 2.0f, 3.0f});
+  PatchTag(odd, TIFFTAG_BITSPERSAMPLE, 24);
+  EXPECT_EQ(Decode(odd), UnknownImageFormat);
+  // A strip past the file's end.
+  auto outside = FloatGreyPage({0.0f, 1.0f, 2.0f, 3.0f});
+  PatchTag(outside, TIFFTAG_STRIPOFFSETS, 100000);
+  EXPECT_EQ(Decode(outside), InvalidParameter);
+}
+
+TEST_F(TiffHostileTest, LabAndSignedPagesOfOddLayoutsGiveAStatus) {
+  for (std::uint16_t photometric : {PHOTOMETRIC_CIELAB, PHOTOMETRIC_ICCLAB, PHOTOMETRIC_ITULAB}) {
+    const auto lab = With(GreyEntries(), TIFFTAG_PHOTOMETRIC, TIFF_SHORT, {photometric});
+    // L* alone decodes as grey; two samples, or four bits, have no reading.
+    gdiplus::DecodedImage image;
+    EXPECT_EQ(gdiplus::DecodeTiff(Shared(RawTiff(kGreyPixels, lab)), {}, image), Ok);
+    EXPECT_NE(Decode(RawTiff(kGreyPixels, With(With(lab, TIFFTAG_SAMPLESPERPIXEL, TIFF_SHORT, {2}),
+                                               TIFFTAG_IMAGEWIDTH, TIFF_LONG, {2}))), Ok);
+    EXPECT_NE(Decode(RawTiff(kGreyPixels, With(lab, TIFFTAG_BITSPERSAMPLE, TIFF_SHORT, {4}))), Ok);
+  }
+  // Signed 4-bit grey reads as unsigned, as libtiff reads it.
+  const auto signed4 = With(With(GreyEntries(), TIFFTAG_SAMPLEFORMAT, TIFF_SHORT, {SAMPLEFORMAT_INT}),
+                            TIFFTAG_BITSPERSAMPLE, TIFF_SHORT, {4});
+  EXPECT_EQ(Decode(RawTiff(kGreyPixels, signed4)), Ok);
 }
 
 TEST_F(TiffHostileTest, DirectoryLoopsEnd) {

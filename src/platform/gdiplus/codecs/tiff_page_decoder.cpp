@@ -9,6 +9,7 @@
 #include "../icc.h"
 #include "../load_budget.h"
 #include "pixels_per_metre.h"
+#include "tiff_coded_rows.h"
 #include "tiff_data_bounds.h"
 #include "tiff_page_layout.h"
 #include "tiff_scanline_reader.h"
@@ -16,8 +17,17 @@
 namespace pixavue::platform::gdiplus {
 namespace {
 
-
 GpStatus ReadConvertedRows(TIFF* tif, const TiffPageInfo& info, const TiffPixelPlan& plan, PixelBuffer& pixels) {
+  switch (plan.coding) {
+    case TiffSampleCoding::SignedFlip:
+      return ReadSignedRows(tif, info, plan, pixels);
+    case TiffSampleCoding::Float:
+      return ReadFloatRows(tif, info, pixels);
+    case TiffSampleCoding::Lab:
+      return ReadLabRows(tif, info, pixels);
+    case TiffSampleCoding::Unsigned:
+      break;
+  }
   return ReadTiffScanlines(tif, info, [&](std::uint32_t y, const std::uint8_t* samples) {
     ConvertTiffRow(plan.row, samples, info.width, pixels.Row(y));
   });
@@ -96,7 +106,9 @@ GpStatus DecodeTiffPage(TIFF* tif, std::span<const std::uint8_t> file, const Dec
 
   PropertyStore tags;
   // Damaged tags are skipped by the reader; the page stands without them.
-  ReadTiffDirectoryProperties(file, TIFFCurrentDirOffset(tif), tags);
+  // The property reader knows classic directories only, so a BigTIFF page
+  // has no property items.
+  if (!TIFFIsBigTIFF(tif)) ReadTiffDirectoryProperties(file, TIFFCurrentDirOffset(tif), tags);
   // The profile item describes the pixels only while they are still in its
   // colour space: not once converted to sRGB, nor after CMYK became RGB.
   if (options.useEmbeddedColorManagement || (decoded.flags & ImageFlagsColorSpaceCMYK) != 0) {

@@ -110,7 +110,7 @@ bool PlanCmyk(const TiffPageInfo& info, TiffPixelPlan& plan) {
 bool RowsReadable(const TiffPageInfo& info) {
   if (info.compression == COMPRESSION_OJPEG) return false;
   const bool separate = info.planarConfig == PLANARCONFIG_SEPARATE && info.samplesPerPixel > 1;
-  if (separate && info.bitsPerSample != 8 && info.bitsPerSample != 16) return false;
+  if (separate && info.bitsPerSample % 8 != 0) return false;
   const std::uint32_t samplesPerChunk = separate ? 1 : info.samplesPerPixel;
   return !info.tiled || (std::uint64_t{info.tileWidth} * info.bitsPerSample * samplesPerChunk) % 8 == 0;
 }
@@ -130,6 +130,48 @@ bool PlanDirect(TIFF* tif, const TiffPageInfo& info, TiffPixelPlan& plan) {
     default:
       return false;
   }
+}
+
+bool IsGreyPhotometric(std::uint16_t photometric) {
+  return photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
+}
+
+bool IsLabPhotometric(std::uint16_t photometric) {
+  return photometric == PHOTOMETRIC_CIELAB || photometric == PHOTOMETRIC_ICCLAB || photometric == PHOTOMETRIC_ITULAB;
+}
+
+// Floating-point grey or RGB becomes 16 bits a channel, as 16-bit integer
+// grey and RGB do.
+bool PlanFloat(const TiffPageInfo& info, TiffPixelPlan& plan) {
+  const std::uint16_t bits = info.bitsPerSample;
+  if ((bits != 16 && bits != 32 && bits != 64) || !RowsReadable(info)) return false;
+  const bool grey = IsGreyPhotometric(info.photometric);
+  if (!grey && (info.photometric != PHOTOMETRIC_RGB || info.samplesPerPixel < 3)) return false;
+  plan.coding = TiffSampleCoding::Float;
+  plan.format = PixelFormat48bppRGB;
+  plan.imageFlags = grey ? ImageFlagsColorSpaceGRAY : ImageFlagsColorSpaceRGB;
+  return true;
+}
+
+// L*a*b* (or L* alone) of 8 or 16 bits becomes sRGB of the same depth.
+bool PlanLab(const TiffPageInfo& info, TiffPixelPlan& plan) {
+  const std::uint16_t bits = info.bitsPerSample;
+  if ((bits != 8 && bits != 16) || !RowsReadable(info)) return false;
+  if (info.samplesPerPixel != 1 && info.samplesPerPixel < 3) return false;
+  plan.coding = TiffSampleCoding::Lab;
+  plan.format = bits == 16 ? PixelFormat48bppRGB : PixelFormat24bppRGB;
+  plan.imageFlags = ImageFlagsColorSpaceRGB;
+  return true;
+}
+
+// Signed grey and RGB samples of 8 or 16 bits; other signed pages are
+// read as unsigned, as libtiff reads them.
+bool PlanSigned(TIFF* tif, const TiffPageInfo& info, TiffPixelPlan& plan) {
+  const bool greyOrRgb = IsGreyPhotometric(info.photometric) || info.photometric == PHOTOMETRIC_RGB;
+  if (!greyOrRgb || (info.bitsPerSample != 8 && info.bitsPerSample != 16)) return false;
+  if (!PlanDirect(tif, info, plan)) return false;
+  plan.coding = TiffSampleCoding::SignedFlip;
+  return true;
 }
 
 std::uint32_t FallbackColourSpace(std::uint16_t photometric) {
@@ -190,10 +232,17 @@ GpStatus ReadTiffPageInfo(TIFF* tif, TiffPageInfo& info) {
 GpStatus PlanTiffPixels(TIFF* tif, const TiffPageInfo& info, TiffPixelPlan& plan) {
   if (!TIFFIsCODECConfigured(info.compression)) return UnknownImageFormat;
   if (info.samplesPerPixel > kMaxSamplesPerPixel) return UnknownImageFormat;
-  if (info.sampleFormat == SAMPLEFORMAT_IEEEFP || info.sampleFormat == SAMPLEFORMAT_COMPLEXINT ||
-      info.sampleFormat == SAMPLEFORMAT_COMPLEXIEEEFP) {
+  if (info.sampleFormat == SAMPLEFORMAT_COMPLEXINT || info.sampleFormat == SAMPLEFORMAT_COMPLEXIEEEFP) {
     return UnknownImageFormat;
   }
+  // libjpeg-turbo as built here decodes 8-bit JPEG only; libtiff would
+  // accept the page and fail on its first strip.
+  if (info.compression == COMPRESSION_JPEG && info.bitsPerSample != 8) return UnknownImageFormat;
+  plan.row.samplesPerPixel = info.samplesPerPixel;
+  if (info.sampleFormat == SAMPLEFORMAT_IEEEFP) return PlanFloat(info, plan) ? Ok : UnknownImageFormat;
+  if (IsLabPhotometric(info.photometric) && PlanLab(info, plan)) return Ok;
+  if (info.sampleFormat == SAMPLEFORMAT_INT && PlanSigned(tif, info, plan)) return Ok;
+  plan = TiffPixelPlan{};
   plan.row.samplesPerPixel = info.samplesPerPixel;
   if (PlanDirect(tif, info, plan)) return Ok;
   plan = TiffPixelPlan{};

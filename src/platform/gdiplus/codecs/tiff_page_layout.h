@@ -38,9 +38,18 @@ struct TiffPageInfo final {
 // InvalidParameter.
 GpStatus ReadTiffPageInfo(TIFF* tif, TiffPageInfo& info);
 
+// How the stored samples are read before the row conversion.
+enum class TiffSampleCoding {
+  Unsigned,    // as they are
+  SignedFlip,  // two's complement: the sign bit flipped keeps their order
+  Float,       // IEEE half, single or double, scaled to 16-bit
+  Lab,         // L*a*b* of one of the TIFF encodings, converted to sRGB
+};
+
 struct TiffPixelPlan final {
   PixelFormat format = PixelFormatUndefined;
   bool rgbaFallback = false;  // read through TIFFReadRGBAImageOriented
+  TiffSampleCoding coding = TiffSampleCoding::Unsigned;
   TiffRowFormat row;
   std::vector<ARGB> palette;
   std::uint32_t paletteFlags = 0;
@@ -48,7 +57,9 @@ struct TiffPixelPlan final {
 };
 
 // Chooses how the page is stored. UnknownImageFormat for sample layouts
-// neither this reader nor libtiff's RGBA interface understands.
+// neither this reader nor libtiff's RGBA interface understands, and for
+// JPEG data of other than 8 bits, which the JPEG library here cannot
+// decode.
 GpStatus PlanTiffPixels(TIFF* tif, const TiffPageInfo& info, TiffPixelPlan& plan);
 
 }  // namespace pixavue::platform::gdiplus
