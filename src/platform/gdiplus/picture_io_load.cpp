@@ -5,10 +5,13 @@
 
 #include <cmath>
 #include <new>
+#include <span>
+#include <vector>
 
 #include <pixavue/platform/gdi/gdi.h>
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
 
+#include "byte_reader.h"
 #include "codec_registry.h"
 #include "file_name.h"
 #include "load_budget.h"
@@ -23,6 +26,9 @@ using gdiplus::DecodedImage;
 using gdiplus::EncodedBytes;
 
 constexpr std::size_t kPlaceableHeaderBytes = 22;
+// The METAHEADER, and where in it the file's size in 16-bit words is.
+constexpr std::size_t kMetaHeaderBytes = 18;
+constexpr std::size_t kMetaSizeField = 6;
 constexpr double kHimetricPerInch = 2540.0;
 
 HRESULT ResultOfRead(GpStatus status) {
@@ -56,6 +62,30 @@ LONG Himetric(INT units, float unitsPerInch) {
   return static_cast<LONG>(std::lround(units * kHimetricPerInch / unitsPerInch));
 }
 
+// A handle for the metafile from its METAHEADER on. Some writers count the
+// placeable header in the METAHEADER's size, which then claims more than
+// follows it; the decoder plays the records up to the end record whatever
+// the size says, and so does the handle: the size is cut to what is there.
+HMETAFILE MetafileHandle(const std::vector<std::uint8_t>& file, bool placeable) {
+  const std::size_t skip = placeable ? kPlaceableHeaderBytes : 0;
+  if (file.size() < skip + kMetaHeaderBytes) return HMETAFILE{};
+  const std::span<const std::uint8_t> metafile = std::span(file).subspan(skip);
+  const auto declaredWords = gdiplus::ByteReader(metafile).U32At(kMetaSizeField);
+  const std::size_t words = metafile.size() / 2;
+  if (!declaredWords || *declaredWords <= words) {
+    return SetMetaFileBitsEx(static_cast<UINT>(metafile.size()), metafile.data());
+  }
+  std::vector<std::uint8_t> corrected;
+  try {
+    corrected.assign(metafile.begin(), metafile.end());
+  } catch (const std::bad_alloc&) {
+    return HMETAFILE{};  // no handle: out of memory
+  }
+  const auto size = static_cast<std::uint32_t>(words);
+  for (std::size_t i = 0; i < 4; ++i) corrected[kMetaSizeField + i] = static_cast<std::uint8_t>(size >> (8 * i));
+  return SetMetaFileBitsEx(static_cast<UINT>(corrected.size()), corrected.data());
+}
+
 // A new handle for the decoded image, with its description. The handle is
 // 0 when it could not be made.
 PICTDESC Describe(const EncodedBytes& bytes, const DecodedImage& decoded) {
@@ -71,9 +101,8 @@ PICTDESC Describe(const EncodedBytes& bytes, const DecodedImage& decoded) {
     description.emf.hemf = SetEnhMetaFileBits(static_cast<UINT>(bytes->size()), bytes->data());
   } else if (decoded.rawFormat == ImageFormatWMF) {
     const gdiplus::MetafileInfo& info = decoded.metafile;
-    const std::size_t skip = info.placeable ? kPlaceableHeaderBytes : 0;
     description.picType = PICTYPE_METAFILE;
-    description.wmf.hmeta = SetMetaFileBitsEx(static_cast<UINT>(bytes->size() - skip), bytes->data() + skip);
+    description.wmf.hmeta = MetafileHandle(*bytes, info.placeable);
     description.wmf.xExt = Himetric(info.boundsPixels.Width, info.dpiX);
     description.wmf.yExt = Himetric(info.boundsPixels.Height, info.dpiY);
   } else {

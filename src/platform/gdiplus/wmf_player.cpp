@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "metafile_bitmap.h"
+#include "metafile_bitmap16.h"
 #include "metafile_canvas.h"
 #include "metafile_encoding.h"
 #include "metafile_objects.h"
@@ -63,6 +64,8 @@ enum Function : std::uint16_t {
   kPatBlt = 0x061D,
   kCreateRegion = 0x06FF,
   kArc = 0x0817,
+  kBitBlt = 0x0922,
+  kStretchBlt = 0x0B23,
   kPie = 0x081A,
   kChord = 0x0830,
   kDibBitBlt = 0x0940,
@@ -288,8 +291,10 @@ class WmfPlayer final {
           canvas_.PatBlt(RectD{at.x, at.y, at.x + size.x, at.y + size.y}, r.U32(0));
         }
         return;
-      case kDibBitBlt: PlayDibBitBlt(r); return;
-      case kDibStretchBlt: PlayDibStretchBlt(r); return;
+      case kBitBlt: PlayBitBlt(r, BitmapKind::Device); return;
+      case kStretchBlt: PlayStretchBlt(r, BitmapKind::Device); return;
+      case kDibBitBlt: PlayBitBlt(r, BitmapKind::Dib); return;
+      case kDibStretchBlt: PlayStretchBlt(r, BitmapKind::Dib); return;
       case kStretchDib: PlayStretchDib(r); return;
       case kSetDibToDev: PlaySetDibToDevice(r); return;
       case kTextOut: PlayTextOut(r); return;
@@ -298,33 +303,37 @@ class WmfPlayer final {
     }
   }
 
-  // Without a bitmap the record is one word longer than its fixed fields
-  // and paints with the brush.
-  void PlayDibBitBlt(const RecordView& r) {
+  // The old blits carry a device-dependent bitmap, the later ones a DIB.
+  enum class BitmapKind { Device, Dib };
+
+  void DrawBitmap(BitmapKind kind, std::span<const std::uint8_t> bitmap, const RectD& source, const RectD& dest,
+                  std::uint32_t rop) {
+    if (kind == BitmapKind::Dib) return DrawDib(canvas_, DibBlit{bitmap, {}, source, false, dest, rop});
+    DrawBitmap16(canvas_, bitmap, source, dest, rop);
+  }
+
+  // rop, source origin, size, destination origin, bitmap. Without a bitmap
+  // the record is one word longer than these fields and paints with the
+  // brush.
+  void PlayBitBlt(const RecordView& r, BitmapKind kind) {
     if (r.size() == 18) {
       canvas_.PatBlt(RectFrom(PointAt(r, 14), PointAt(r, 10)), r.U32(0));
       return;
     }
     if (!r.Has(0, 16)) return;
     const PointD source = PointAt(r, 4), size = PointAt(r, 8);
-    DrawDib(
-        canvas_,
-        DibBlit{
-            r.Bytes(16, r.size() - 16), {}, RectFrom(source, size), false, RectFrom(PointAt(r, 12), size), r.U32(0)});
+    DrawBitmap(kind, r.Bytes(16, r.size() - 16), RectFrom(source, size), RectFrom(PointAt(r, 12), size), r.U32(0));
   }
 
-  void PlayDibStretchBlt(const RecordView& r) {
+  // rop, source size and origin, destination size and origin, bitmap.
+  void PlayStretchBlt(const RecordView& r, BitmapKind kind) {
     if (r.size() == 22) {
       canvas_.PatBlt(RectFrom(PointAt(r, 18), PointAt(r, 14)), r.U32(0));
       return;
     }
     if (!r.Has(0, 20)) return;
-    DrawDib(canvas_, DibBlit{r.Bytes(20, r.size() - 20),
-                             {},
-                             RectFrom(PointAt(r, 8), PointAt(r, 4)),
-                             false,
-                             RectFrom(PointAt(r, 16), PointAt(r, 12)),
-                             r.U32(0)});
+    DrawBitmap(kind, r.Bytes(20, r.size() - 20), RectFrom(PointAt(r, 8), PointAt(r, 4)),
+               RectFrom(PointAt(r, 16), PointAt(r, 12)), r.U32(0));
   }
 
   // rop, usage, source size and origin, destination size and origin, DIB.
