@@ -21,10 +21,16 @@ GpStatus DecodeBmp(const EncodedBytes& data, const DecodeOptions&, DecodedImage&
   auto bitsOffset = reader.U32At(kBitsOffsetField);
   if (bytes.size() <= kFileHeaderSize || !bitsOffset || bytes[0] != 'B' || bytes[1] != 'M') return InvalidParameter;
   // An offset of 0 (some writers) means the bits follow the colour table.
+  // Any other is taken as given, as other readers do, even when it points
+  // into the colour table (which is then still read whole, as they read
+  // it); one inside the file or info header cannot be where the bits are
+  // and is refused.
   DibOptions options;
   if (*bitsOffset != 0) {
-    if (*bitsOffset < kFileHeaderSize) return InvalidParameter;
+    const auto infoHeaderBytes = reader.U32At(kFileHeaderSize);
+    if (!infoHeaderBytes || *bitsOffset < std::uint64_t{kFileHeaderSize} + *infoHeaderBytes) return InvalidParameter;
     options.bitsOffset = *bitsOffset - kFileHeaderSize;
+    options.tableMayOverlapBits = true;
   }
   Frame frame;
   const GpStatus status = DecodeDib(bytes.subspan(kFileHeaderSize), options, frame);
