@@ -263,9 +263,10 @@ TEST_F(BmpCodecTest, BitsOffsetIsTakenAsGivenFromTheEndOfTheInfoHeader) {
   ASSERT_EQ(Decode(BuildBmp(spec, 14 + 40 + 8), frame), Ok);
   EXPECT_EQ(Indices(frame), (std::vector<int>{0, 0xFF, 0, 0}));  // the green entry: B, G=FF, R, 0
   EXPECT_EQ(frame.palette, spec.palette);
-  // At the end of the info header the whole table is the bits too.
+  // At the end of the info header the table was forgotten: the bits
+  // follow it, as with no offset.
   ASSERT_EQ(Decode(BuildBmp(spec, 14 + 40), frame), Ok);
-  EXPECT_EQ(Indices(frame), (std::vector<int>{0, 0, 0, 0}));
+  EXPECT_EQ(Indices(frame), (std::vector<int>{1, 2, 3, 0}));
   EXPECT_EQ(frame.palette, spec.palette);
   // A table the file cannot hold is cut where the bits begin.
   spec.colorsUsed = 0;
