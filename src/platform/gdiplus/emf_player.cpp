@@ -412,14 +412,16 @@ class EmfPlayer final {
   // A region of `regionBytes` at `at`: a 32-byte header (size, type,
   // count, bytes, bounds), then its rectangles. Nullopt when the count does
   // not fit the data or the region does not fit the record.
-  static std::optional<std::vector<RectD>> RegionAt(const RecordView& r, std::size_t at, std::uint32_t regionBytes) {
+  static std::optional<RegionRects> RegionAt(const RecordView& r, std::size_t at, std::uint32_t regionBytes) {
     if (regionBytes < kRegionHeaderBytes || !r.Has(at, regionBytes)) return std::nullopt;
     const std::uint64_t count = r.U32(at + 8);
     if (count > (regionBytes - kRegionHeaderBytes) / 16) return std::nullopt;
-    std::vector<RectD> rects;
-    rects.reserve(static_cast<std::size_t>(count));
-    for (std::size_t i = 0; i < count; ++i) rects.push_back(RectAt(r, at + kRegionHeaderBytes + i * 16));
-    return rects;
+    auto reservation = BudgetReservation::Take(count * sizeof(RectD));
+    if (!reservation) return std::nullopt;
+    RegionRects region{{}, std::move(*reservation)};
+    region.rects.reserve(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < count; ++i) region.rects.push_back(RectAt(r, at + kRegionHeaderBytes + i * 16));
+    return region;
   }
 
   // Region size, mode, then a region in device units; none with RGN_COPY
@@ -431,7 +433,7 @@ class EmfPlayer final {
       if (mode == kRegionCopy) canvas_.CombineClipRegion({}, mode);
       return;
     }
-    if (const auto rects = RegionAt(r, 16, regionBytes)) canvas_.CombineClipRegion(*rects, mode);
+    if (const auto region = RegionAt(r, 16, regionBytes)) canvas_.CombineClipRegion(region->rects, mode);
   }
 
   std::optional<Brush> BrushAt(std::uint32_t index) const {
@@ -449,20 +451,20 @@ class EmfPlayer final {
     switch (type) {
       case kFillRgn:
         if (const auto brush = BrushAt(r.U32(28)); brush && r.Has(28, 4)) {
-          if (const auto rects = RegionAt(r, 32, regionBytes)) canvas_.FillRegion(*rects, *brush);
+          if (const auto region = RegionAt(r, 32, regionBytes)) canvas_.FillRegion(region->rects, *brush);
         }
         return;
       case kFrameRgn:
         if (const auto brush = BrushAt(r.U32(28)); brush && r.Has(28, 12)) {
           const PointD size{double(r.I32(32)), double(r.I32(36))};
-          if (const auto rects = RegionAt(r, 40, regionBytes)) canvas_.FrameRegion(*rects, *brush, size);
+          if (const auto region = RegionAt(r, 40, regionBytes)) canvas_.FrameRegion(region->rects, *brush, size);
         }
         return;
       case kPaintRgn:
-        if (const auto rects = RegionAt(r, 28, regionBytes)) canvas_.FillRegion(*rects, state().brush);
+        if (const auto region = RegionAt(r, 28, regionBytes)) canvas_.FillRegion(region->rects, state().brush);
         return;
       default:
-        if (const auto rects = RegionAt(r, 28, regionBytes)) canvas_.InvertRegion(*rects);
+        if (const auto region = RegionAt(r, 28, regionBytes)) canvas_.InvertRegion(region->rects);
         return;
     }
   }

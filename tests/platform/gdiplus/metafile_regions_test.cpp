@@ -1,4 +1,4 @@
-// Region records of both formats' players and the old WMF blits with a
+// Region records and region objects of both formats' players, the old WMF blits with a
 // device-dependent bitmap inside the record; a placeable WMF with no window
 // records. Drawings are checked at chosen pixels.
 
@@ -236,6 +236,67 @@ TEST_F(MetafileRegionsTest, Bitmap16RefusesWhatItCannotRead) {
     EXPECT_FALSE(gdiplus::metafile::DecodeBitmap16(bad, black, white, 100).has_value());
   }
   EXPECT_FALSE(gdiplus::metafile::DecodeBitmap16(good, black, white, 7).has_value());  // over the pixel limit
+}
+
+// A WMF record of `function` with 16-bit parameters as stored.
+std::vector<std::uint8_t> WmfRecord(std::uint16_t function, const std::vector<std::uint16_t>& words) {
+  ByteWriter out;
+  out.U32(static_cast<std::uint32_t>(3 + words.size())).U16(function);
+  for (const std::uint16_t w : words) out.U16(w);
+  return out.data;
+}
+
+// CreateRegion of an L: rows 10..40 spanning x 10..30, rows 40..60 spanning
+// 10..60 (two scans; the second holds two pairs that touch).
+std::vector<std::uint8_t> CreateEllRegion() {
+  const std::vector<std::uint16_t> scans = {2, 10, 40, 10, 30, 2, 4, 40, 60, 10, 30, 30, 60, 4};
+  std::vector<std::uint16_t> words = {0, 6, 0, 0, static_cast<std::uint16_t>(22 + scans.size() * 2), 2, 4,
+                                      10, 10, 60, 60};
+  words.insert(words.end(), scans.begin(), scans.end());
+  return WmfRecord(0x06FF, words);
+}
+
+TEST_F(MetafileRegionsTest, WmfRegionObjectsAreFilledPaintedFramedAndInverted) {
+  // Objects 0 and 1 are the white background's pen and brush; 2 the red
+  // brush, 3 the region.
+  const auto base = [](WmfRecords& records) {
+    records.Add(U_WMRCREATEBRUSHINDIRECT_set(U_WLOGBRUSH{U_BS_SOLID, kRedRef, 0})).Raw(CreateEllRegion());
+  };
+  WmfRecords fill;
+  base(fill);
+  fill.Raw(WmfRecord(0x0228, {2, 3}));  // brush, region
+  auto pixels = Render(WhiteWmf(fill), 100, 100);
+  EXPECT_EQ(At(pixels, 20, 20), kRed);
+  EXPECT_EQ(At(pixels, 50, 50), kRed);
+  EXPECT_EQ(At(pixels, 50, 20), kWhite);
+
+  WmfRecords paint;
+  base(paint);
+  paint.Add(U_WMRSELECTOBJECT_set(2)).Raw(WmfRecord(0x012B, {3})).Raw(WmfRecord(0x012A, {3}));
+  pixels = Render(WhiteWmf(paint), 100, 100);
+  EXPECT_EQ(At(pixels, 20, 20), kCyan);  // painted red, then inverted
+  EXPECT_EQ(At(pixels, 80, 80), kWhite);
+
+  WmfRecords frame;
+  base(frame);
+  frame.Raw(WmfRecord(0x0429, {2, 4, 2, 3}));  // height 2, width 4, brush, region
+  pixels = Render(WhiteWmf(frame), 100, 100);
+  EXPECT_EQ(At(pixels, 11, 30), kRed);
+  EXPECT_EQ(At(pixels, 50, 41), kRed);
+  EXPECT_EQ(At(pixels, 58, 50), kRed);
+  EXPECT_EQ(At(pixels, 20, 30), kWhite);
+  EXPECT_EQ(At(pixels, 45, 50), kWhite);
+
+  // A region index naming a brush, a brush index naming the region and a
+  // scan running past the object draw nothing.
+  WmfRecords wrong;
+  base(wrong);
+  wrong.Raw(WmfRecord(0x0228, {2, 2})).Raw(WmfRecord(0x0228, {3, 3}));
+  wrong.Raw(WmfRecord(0x06FF, {0, 6, 0, 0, 30, 1, 2, 0, 0, 90, 90, 200, 0, 90, 0, 90}));
+  wrong.Raw(WmfRecord(0x0228, {2, 4}));
+  pixels = Render(WhiteWmf(wrong), 100, 100);
+  EXPECT_EQ(At(pixels, 20, 20), kWhite);
+  EXPECT_EQ(At(pixels, 80, 80), kWhite);
 }
 
 TEST_F(MetafileRegionsTest, PlaceableWmfWithoutWindowRecordsUsesItsBox) {
