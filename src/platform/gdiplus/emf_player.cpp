@@ -94,6 +94,10 @@ enum Type : std::uint32_t {
   kCreateMonoBrush = 93,
   kCreateDibPatternBrushPt = 94,
   kExtCreatePen = 95,
+  kFillRgn = 71,
+  kFrameRgn = 72,
+  kInvertRgn = 73,
+  kPaintRgn = 74,
   kCreateColorSpace = 99,
   kCreateColorSpaceW = 122,
 };
@@ -103,7 +107,6 @@ constexpr std::uint64_t kRecordCost = 64;
 constexpr std::uint32_t kStockObjectFlag = 0x80000000u;
 constexpr std::uint32_t kDibPalColors = 1;
 constexpr std::uint32_t kSrcCopy = 0x00CC0020;
-constexpr std::uint32_t kRegionAnd = 1;
 constexpr std::uint32_t kRegionCopy = 5;
 constexpr std::size_t kRegionHeaderBytes = 32;
 // World transform elements beyond this are refused (no real picture needs
@@ -406,21 +409,64 @@ class EmfPlayer final {
     if (r.Has(8, 32)) canvas_.Arc(kind, RectAt(r, 8), PointAt(r, 24), PointAt(r, 32));
   }
 
-  // Region size, mode, then a region: a 32-byte header (size, type, count,
-  // bytes, bounds) and its rectangles in device units.
+  // A region of `regionBytes` at `at`: a 32-byte header (size, type,
+  // count, bytes, bounds), then its rectangles. Nullopt when the count does
+  // not fit the data or the region does not fit the record.
+  static std::optional<RegionRects> RegionAt(const RecordView& r, std::size_t at, std::uint32_t regionBytes) {
+    if (regionBytes < kRegionHeaderBytes || !r.Has(at, regionBytes)) return std::nullopt;
+    const std::uint64_t count = r.U32(at + 8);
+    if (count > (regionBytes - kRegionHeaderBytes) / 16) return std::nullopt;
+    auto reservation = BudgetReservation::Take(count * sizeof(RectD));
+    if (!reservation) return std::nullopt;
+    RegionRects region{{}, std::move(*reservation)};
+    region.rects.reserve(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < count; ++i) region.rects.push_back(RectAt(r, at + kRegionHeaderBytes + i * 16));
+    return region;
+  }
+
+  // Region size, mode, then a region in device units; none with RGN_COPY
+  // removes the clip.
   void SelectClipRegion(const RecordView& r) {
     if (!r.Has(8, 8)) return;
     const std::uint32_t regionBytes = r.U32(8), mode = r.U32(12);
-    if (mode != kRegionCopy && mode != kRegionAnd) return;
-    std::vector<RectD> rects;
-    if (regionBytes >= kRegionHeaderBytes && r.Has(16, regionBytes)) {
-      const std::uint64_t count = r.U32(24);
-      if (count > (regionBytes - kRegionHeaderBytes) / 16) return;
-      for (std::size_t i = 0; i < count; ++i) rects.push_back(RectAt(r, 16 + kRegionHeaderBytes + i * 16));
-    } else if (mode != kRegionCopy) {
+    if (regionBytes == 0) {
+      if (mode == kRegionCopy) canvas_.CombineClipRegion({}, mode);
       return;
     }
-    canvas_.ClipToDeviceRects(rects, mode == kRegionCopy);
+    if (const auto region = RegionAt(r, 16, regionBytes)) canvas_.CombineClipRegion(region->rects, mode);
+  }
+
+  std::optional<Brush> BrushAt(std::uint32_t index) const {
+    const auto stock = (index & kStockObjectFlag) != 0 ? StockObject(index & ~kStockObjectFlag) : std::nullopt;
+    const GdiObject* object = stock ? &*stock : objects_.Find(index);
+    if (object == nullptr || object->kind != GdiObject::Kind::Brush) return std::nullopt;
+    return object->brush;
+  }
+
+  // Bounds, region size, then for FillRgn the brush, for FrameRgn the brush
+  // and the frame's width and height, then the region in logical units.
+  void PlayRegion(std::uint32_t type, const RecordView& r) {
+    if (!r.Has(8, 20)) return;
+    const std::uint32_t regionBytes = r.U32(24);
+    switch (type) {
+      case kFillRgn:
+        if (const auto brush = BrushAt(r.U32(28)); brush && r.Has(28, 4)) {
+          if (const auto region = RegionAt(r, 32, regionBytes)) canvas_.FillRegion(region->rects, *brush);
+        }
+        return;
+      case kFrameRgn:
+        if (const auto brush = BrushAt(r.U32(28)); brush && r.Has(28, 12)) {
+          const PointD size{double(r.I32(32)), double(r.I32(36))};
+          if (const auto region = RegionAt(r, 40, regionBytes)) canvas_.FrameRegion(region->rects, *brush, size);
+        }
+        return;
+      case kPaintRgn:
+        if (const auto region = RegionAt(r, 28, regionBytes)) canvas_.FillRegion(region->rects, state().brush);
+        return;
+      default:
+        if (const auto region = RegionAt(r, 28, regionBytes)) canvas_.InvertRegion(region->rects);
+        return;
+    }
   }
 
   bool PlayPath(std::uint32_t type, const RecordView& r) {
@@ -447,6 +493,10 @@ class EmfPlayer final {
       case kSetDiBitsToDevice: PlaySetDiBitsToDevice(r); return;
       case kExtTextOutA:
       case kExtTextOutW: PlayExtTextOut(type, r); return;
+      case kFillRgn:
+      case kFrameRgn:
+      case kInvertRgn:
+      case kPaintRgn: PlayRegion(type, r); return;
       default: return;  // not drawn: skipped
     }
   }

@@ -113,6 +113,19 @@ class MetafileCanvas final {
   // A raster operation without a source bitmap (brush, black, white, invert).
   void PatBlt(const RectD& dest, std::uint32_t rop);
 
+  // Regions: rectangles in logical units, painted as their union.
+  // FillRegion paints with `brush` (a null brush paints nothing),
+  // InvertRegion inverts the colour of the pixels, FrameRegion paints with
+  // `brush` the part of the region within `frameSize` (logical width of the
+  // vertical strokes, height of the horizontal ones) of its outline.
+  void FillRegion(std::span<const RectD> rects, const Brush& brush);
+  void InvertRegion(std::span<const RectD> rects);
+  void FrameRegion(std::span<const RectD> rects, const Brush& brush, PointD frameSize);
+  // Rectangles in device coordinates combined with the clip: RGN_AND (1),
+  // RGN_OR (2), RGN_XOR (3), RGN_DIFF (4) or RGN_COPY (5); no rectangles
+  // with RGN_COPY: no clip. Clip paths stay as they are.
+  void CombineClipRegion(std::span<const RectD> rects, std::uint32_t mode);
+
  private:
   using SavedPath = std::unique_ptr<cairo_path_t, ClipPath::PathDeleter>;
 
@@ -133,6 +146,11 @@ class MetafileCanvas final {
   void EnsureCurrentPoint();
   double ArcSweep(double start, double end) const;
   void Finish(bool fill, bool stroke);
+
+  // PatBlt over the union of `rects` (logical).
+  void PatBltRects(std::span<const RectD> rects, std::uint32_t rop);
+  // The device rectangles as whole output pixels.
+  std::vector<pixman_box32_t> OutputBoxes(std::span<const RectD> deviceRects) const;
 
   // Painting the current cairo path.
   void FillCurrentPath();

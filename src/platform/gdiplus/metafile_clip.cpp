@@ -69,4 +69,32 @@ std::shared_ptr<const ClipRegion> ClipRegion::Excluded(ClipAccount& account, con
   return Admit(std::move(region));
 }
 
+std::shared_ptr<const ClipRegion> ClipRegion::Combined(ClipAccount& account, const ClipRegion* current,
+                                                       const ClipRegion& with, Operation operation,
+                                                       std::uint32_t width, std::uint32_t height) {
+  std::unique_ptr<ClipRegion> region(new ClipRegion(account));
+  pixman_region32_t whole;
+  pixman_region32_init_rect(&whole, 0, 0, width, height);
+  auto* a = current == nullptr ? &whole : const_cast<pixman_region32_t*>(&current->region_);
+  auto* b = const_cast<pixman_region32_t*>(&with.region_);
+  switch (operation) {
+    case Operation::Union: pixman_region32_union(&region->region_, a, b); break;
+    case Operation::Difference: pixman_region32_subtract(&region->region_, a, b); break;
+    case Operation::Xor: {
+      // Either one without the other: the union less the intersection.
+      pixman_region32_t both;
+      pixman_region32_init(&both);
+      pixman_region32_intersect(&both, a, b);
+      pixman_region32_union(&region->region_, a, b);
+      pixman_region32_subtract(&region->region_, &region->region_, &both);
+      pixman_region32_fini(&both);
+      break;
+    }
+  }
+  pixman_region32_fini(&whole);
+  // The output's bounds: a union with a region reaching outside stays on it.
+  pixman_region32_intersect_rect(&region->region_, &region->region_, 0, 0, width, height);
+  return Admit(std::move(region));
+}
+
 }  // namespace pixavue::platform::gdiplus::metafile

@@ -35,6 +35,11 @@ class ClipRegion final {
   static std::shared_ptr<const ClipRegion> Excluded(ClipAccount& account, const ClipRegion* current,
                                                     const pixman_box32_t& box, std::uint32_t width,
                                                     std::uint32_t height);
+  enum class Operation { Union, Xor, Difference };
+  // `current` (null: the whole output) combined with `with`.
+  static std::shared_ptr<const ClipRegion> Combined(ClipAccount& account, const ClipRegion* current,
+                                                    const ClipRegion& with, Operation operation, std::uint32_t width,
+                                                    std::uint32_t height);
   ~ClipRegion();
   ClipRegion(const ClipRegion&) = delete;
   ClipRegion& operator=(const ClipRegion&) = delete;

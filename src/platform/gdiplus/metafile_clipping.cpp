@@ -16,6 +16,8 @@ namespace {
 // Deeper SaveDC nesting is ignored; real files use a handful of levels.
 constexpr std::size_t kMaxSavedStates = 1024;
 constexpr std::uint32_t kRegionAnd = 1;
+constexpr std::uint32_t kRegionOr = 2;
+constexpr std::uint32_t kRegionXor = 3;
 constexpr std::uint32_t kRegionDiff = 4;
 constexpr std::uint32_t kRegionCopy = 5;
 // Work units of one rectangle of a region read or written by a clip change
@@ -137,25 +139,42 @@ void MetafileCanvas::ExcludeClipRect(const RectD& box) {
   SetClipRegion(ClipRegion::Excluded(clipAccount_, clip_.region.get(), *output, width_, height_));
 }
 
-void MetafileCanvas::ClipToDeviceRects(std::span<const RectD> rects, bool replace) {
-  if (replace) clip_ = Clip{};
-  if (rects.empty()) {
-    if (replace && Charge(kClipRectCost)) ApplyClip();
-    return;
-  }
-  if (!ChargeClipChange(rects.size())) return;
+std::vector<pixman_box32_t> MetafileCanvas::OutputBoxes(std::span<const RectD> deviceRects) const {
   // The device is mapped onto the output by scaling alone, so its
   // rectangles stay boxes.
   std::vector<pixman_box32_t> boxes;
-  boxes.reserve(rects.size());
+  boxes.reserve(deviceRects.size());
   const Transform& toOutput = setup_.deviceToOutput;
-  for (const RectD& box : rects) {
+  for (const RectD& box : deviceRects) {
     const PointD a = Apply(toOutput, PointD{box.left, box.top}), b = Apply(toOutput, PointD{box.right, box.bottom});
     boxes.push_back(ClampedBox(RectD{a.x, a.y, b.x, b.y}));
   }
-  auto with = ClipRegion::FromBoxes(clipAccount_, boxes);
-  if (replace || !with) return void(SetClipRegion(std::move(with)));
-  SetClipRegion(ClipRegion::Intersected(clipAccount_, clip_.region.get(), *with, width_, height_));
+  return boxes;
+}
+
+void MetafileCanvas::ClipToDeviceRects(std::span<const RectD> rects, bool replace) {
+  CombineClipRegion(rects, replace ? kRegionCopy : kRegionAnd);
+}
+
+void MetafileCanvas::CombineClipRegion(std::span<const RectD> rects, std::uint32_t mode) {
+  if (mode < kRegionAnd || mode > kRegionCopy) return;
+  if (mode == kRegionCopy) clip_ = Clip{};
+  if (rects.empty()) {
+    // No region: only a copy means something (the clip goes).
+    if (mode == kRegionCopy && Charge(kClipRectCost)) ApplyClip();
+    return;
+  }
+  if (!ChargeClipChange(rects.size())) return;
+  auto with = ClipRegion::FromBoxes(clipAccount_, OutputBoxes(rects));
+  if (mode == kRegionCopy || !with) return void(SetClipRegion(std::move(with)));
+  const ClipRegion* current = clip_.region.get();
+  if (mode == kRegionAnd) {
+    return void(SetClipRegion(ClipRegion::Intersected(clipAccount_, current, *with, width_, height_)));
+  }
+  const auto operation = mode == kRegionOr    ? ClipRegion::Operation::Union
+                         : mode == kRegionXor ? ClipRegion::Operation::Xor
+                                              : ClipRegion::Operation::Difference;
+  SetClipRegion(ClipRegion::Combined(clipAccount_, current, *with, operation, width_, height_));
 }
 
 void MetafileCanvas::SelectClipPath(std::uint32_t mode) {

@@ -97,6 +97,7 @@ void SelectInto(const GdiObject& object, DeviceState& state) {
     case GdiObject::Kind::Pen: state.pen = object.pen; break;
     case GdiObject::Kind::Brush: state.brush = object.brush; break;
     case GdiObject::Kind::Font: state.font = object.font; break;
+    case GdiObject::Kind::Region:  // painted with by index, never selected
     case GdiObject::Kind::Other: break;
   }
 }

@@ -1,23 +1,27 @@
 #pragma once
-// The object table of metafile playback: pens, brushes and fonts that
-// records create and later select by index, and the stock objects.
+// The object table of metafile playback: pens, brushes, fonts and regions
+// that records create and later select by index, and the stock objects.
 
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 
 #include "metafile_state.h"
 
 namespace pixavue::platform::gdiplus::metafile {
 
 struct GdiObject final {
-  // Other: objects the player does not draw with (palettes, regions), which
-  // still occupy their slot.
-  enum class Kind { Pen, Brush, Font, Other };
+  // Other: objects the player does not draw with (palettes), which still
+  // occupy their slot.
+  enum class Kind { Pen, Brush, Font, Region, Other };
   Kind kind = Kind::Other;
   Pen pen;
   Brush brush;
   Font font;
+  // A WMF region object's bytes, inside the metafile's data, which outlives
+  // the table; read when a record paints with it.
+  std::span<const std::uint8_t> region;
 };
 
 // Indices run from 0 to kMaxObjects - 1. Only occupied slots take memory,

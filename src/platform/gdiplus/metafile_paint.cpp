@@ -233,14 +233,21 @@ void MetafileCanvas::StrokeCurrentPath() {
   cairo_stroke_preserve(cairo_);
 }
 
-void MetafileCanvas::PatBlt(const RectD& dest, std::uint32_t rop) {
-  if (inPath_) return;
+void MetafileCanvas::PatBlt(const RectD& dest, std::uint32_t rop) { PatBltRects({&dest, 1}, rop); }
+
+void MetafileCanvas::PatBltRects(std::span<const RectD> rects, std::uint32_t rop) {
+  if (inPath_ || rects.empty()) return;
   const RasterOp raster = RasterOpFor(rop);
   const std::uint32_t index = (rop >> 16) & 0xFF;
   if (index == 0xAA) return;  // the destination unchanged
   BeginShape();
-  EmitRect(dest);
-  if (ChargeFill()) {
+  // One path for all: the rectangles' shared edges leave no seams.
+  for (const RectD& rect : rects) {
+    EmitRect(rect);
+    if (Exhausted()) break;
+  }
+  cairo_set_fill_rule(cairo_, CAIRO_FILL_RULE_WINDING);
+  if (!Exhausted() && ChargeFill()) {
     if (index == 0x00 || index == 0xFF || index == 0x55) {
       SetSourceColor(index == 0x00 ? 0x000000 : 0xFFFFFF);
     } else {

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "load_budget.h"
 #include "pixel_buffer.h"
 
 namespace pixavue::platform::gdiplus::metafile {
@@ -24,6 +26,13 @@ struct RectD final {
   double top = 0;
   double right = 0;
   double bottom = 0;
+};
+
+// A region's rectangles as read from a record, with the memory they take
+// reserved against the current load.
+struct RegionRects final {
+  std::vector<RectD> rects;
+  BudgetReservation reservation;
 };
 
 // The rectangle of `size` (negative: towards smaller coordinates) at `origin`.

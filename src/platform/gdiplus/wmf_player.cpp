@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "metafile_bitmap.h"
+#include "metafile_bitmap16.h"
 #include "metafile_canvas.h"
 #include "metafile_encoding.h"
 #include "metafile_objects.h"
@@ -34,6 +35,8 @@ enum Function : std::uint16_t {
   kSetPolyFillMode = 0x0106,
   kRestoreDc = 0x0127,
   kSelectObject = 0x012D,
+  kInvertRegion = 0x012A,
+  kPaintRegion = 0x012B,
   kSetTextAlign = 0x012E,
   kDibCreatePatternBrush = 0x0142,
   kDeleteObject = 0x01F0,
@@ -41,6 +44,7 @@ enum Function : std::uint16_t {
   kCreatePalette = 0x00F7,
   kSetBkColor = 0x0201,
   kSetTextColor = 0x0209,
+  kFillRegion = 0x0228,
   kSetWindowOrg = 0x020B,
   kSetWindowExt = 0x020C,
   kOffsetWindowOrg = 0x020F,
@@ -48,6 +52,7 @@ enum Function : std::uint16_t {
   kMoveTo = 0x0214,
   kCreatePenIndirect = 0x02FA,
   kCreateFontIndirect = 0x02FB,
+  kFrameRegion = 0x0429,
   kCreateBrushIndirect = 0x02FC,
   kPolygon = 0x0324,
   kPolyline = 0x0325,
@@ -63,6 +68,8 @@ enum Function : std::uint16_t {
   kPatBlt = 0x061D,
   kCreateRegion = 0x06FF,
   kArc = 0x0817,
+  kBitBlt = 0x0922,
+  kStretchBlt = 0x0B23,
   kPie = 0x081A,
   kChord = 0x0830,
   kDibBitBlt = 0x0940,
@@ -80,6 +87,8 @@ constexpr std::uint64_t kRecordCost = 64;
 constexpr std::size_t kFaceNameBytes = 32;
 constexpr std::uint16_t kDibPalColors = 1;
 constexpr std::uint32_t kBrushDibPattern = 5;
+constexpr std::size_t kRegionHeaderBytes = 22;
+constexpr std::size_t kScanFixedBytes = 8;  // count, top, bottom, count again
 
 PointD PointAt(const RecordView& r, std::size_t offset) {  // y, then x
   return PointD{double(r.I16(offset + 2)), double(r.I16(offset))};
@@ -175,9 +184,15 @@ class WmfPlayer final {
       case kCreateBrushIndirect: CreateBrush(r); return true;
       case kCreateFontIndirect: CreateFont(r); return true;
       case kDibCreatePatternBrush: CreatePatternBrush(r); return true;
+      case kCreateRegion: {
+        GdiObject object;
+        object.kind = GdiObject::Kind::Region;
+        object.region = r.Bytes(0, r.size());
+        objects_.Add(std::move(object));
+        return true;
+      }
       case kCreatePatternBrush:
       case kCreatePalette:
-      case kCreateRegion:
         // Not drawn with, but they take a slot of the table.
         objects_.Add(GdiObject{});
         return true;
@@ -288,43 +303,53 @@ class WmfPlayer final {
           canvas_.PatBlt(RectD{at.x, at.y, at.x + size.x, at.y + size.y}, r.U32(0));
         }
         return;
-      case kDibBitBlt: PlayDibBitBlt(r); return;
-      case kDibStretchBlt: PlayDibStretchBlt(r); return;
+      case kBitBlt: PlayBitBlt(r, BitmapKind::Device); return;
+      case kStretchBlt: PlayStretchBlt(r, BitmapKind::Device); return;
+      case kDibBitBlt: PlayBitBlt(r, BitmapKind::Dib); return;
+      case kDibStretchBlt: PlayStretchBlt(r, BitmapKind::Dib); return;
       case kStretchDib: PlayStretchDib(r); return;
       case kSetDibToDev: PlaySetDibToDevice(r); return;
+      case kFillRegion:
+      case kPaintRegion:
+      case kFrameRegion:
+      case kInvertRegion: PlayRegion(function, r); return;
       case kTextOut: PlayTextOut(r); return;
       case kExtTextOut: PlayExtTextOut(r); return;
       default: return;  // not drawn: skipped
     }
   }
 
-  // Without a bitmap the record is one word longer than its fixed fields
-  // and paints with the brush.
-  void PlayDibBitBlt(const RecordView& r) {
+  // The old blits carry a device-dependent bitmap, the later ones a DIB.
+  enum class BitmapKind { Device, Dib };
+
+  void DrawBitmap(BitmapKind kind, std::span<const std::uint8_t> bitmap, const RectD& source, const RectD& dest,
+                  std::uint32_t rop) {
+    if (kind == BitmapKind::Dib) return DrawDib(canvas_, DibBlit{bitmap, {}, source, false, dest, rop});
+    DrawBitmap16(canvas_, bitmap, source, dest, rop);
+  }
+
+  // rop, source origin, size, destination origin, bitmap. Without a bitmap
+  // the record is one word longer than these fields and paints with the
+  // brush.
+  void PlayBitBlt(const RecordView& r, BitmapKind kind) {
     if (r.size() == 18) {
       canvas_.PatBlt(RectFrom(PointAt(r, 14), PointAt(r, 10)), r.U32(0));
       return;
     }
     if (!r.Has(0, 16)) return;
     const PointD source = PointAt(r, 4), size = PointAt(r, 8);
-    DrawDib(
-        canvas_,
-        DibBlit{
-            r.Bytes(16, r.size() - 16), {}, RectFrom(source, size), false, RectFrom(PointAt(r, 12), size), r.U32(0)});
+    DrawBitmap(kind, r.Bytes(16, r.size() - 16), RectFrom(source, size), RectFrom(PointAt(r, 12), size), r.U32(0));
   }
 
-  void PlayDibStretchBlt(const RecordView& r) {
+  // rop, source size and origin, destination size and origin, bitmap.
+  void PlayStretchBlt(const RecordView& r, BitmapKind kind) {
     if (r.size() == 22) {
       canvas_.PatBlt(RectFrom(PointAt(r, 18), PointAt(r, 14)), r.U32(0));
       return;
     }
     if (!r.Has(0, 20)) return;
-    DrawDib(canvas_, DibBlit{r.Bytes(20, r.size() - 20),
-                             {},
-                             RectFrom(PointAt(r, 8), PointAt(r, 4)),
-                             false,
-                             RectFrom(PointAt(r, 16), PointAt(r, 12)),
-                             r.U32(0)});
+    DrawBitmap(kind, r.Bytes(20, r.size() - 20), RectFrom(PointAt(r, 8), PointAt(r, 4)),
+               RectFrom(PointAt(r, 16), PointAt(r, 12)), r.U32(0));
   }
 
   // rop, usage, source size and origin, destination size and origin, DIB.
@@ -348,6 +373,57 @@ class WmfPlayer final {
                              true,
                              RectFrom(PointAt(r, 14), size),
                              0x00CC0020});
+  }
+
+  const GdiObject* ObjectOf(std::uint16_t index, GdiObject::Kind kind) const {
+    const GdiObject* object = objects_.Find(index);
+    return object != nullptr && object->kind == kind ? object : nullptr;
+  }
+
+  // Parameters last first, as a device context's recorder stores them:
+  // FillRegion brush, region; FrameRegion height, width, brush, region;
+  // PaintRegion and InvertRegion the region.
+  void PlayRegion(std::uint16_t function, const RecordView& r) {
+    const bool fill = function == kFillRegion, frame = function == kFrameRegion;
+    const std::size_t regionAt = fill ? 2 : frame ? 6 : 0;
+    if (!r.Has(regionAt, 2)) return;
+    const GdiObject* region = ObjectOf(r.U16(regionAt), GdiObject::Kind::Region);
+    if (region == nullptr) return;
+    const auto read = ReadRegion(region->region);
+    if (!read) return;
+    const std::vector<RectD>& rects = read->rects;
+    if (function == kInvertRegion) return canvas_.InvertRegion(rects);
+    if (function == kPaintRegion) return canvas_.FillRegion(rects, state().brush);
+    const GdiObject* brush = ObjectOf(r.U16(fill ? 0 : 4), GdiObject::Kind::Brush);
+    if (brush == nullptr) return;
+    if (fill) return canvas_.FillRegion(rects, brush->brush);
+    canvas_.FrameRegion(rects, brush->brush, PointD{double(r.I16(2)), double(r.I16(0))});
+  }
+
+  // A region object: next in chain, type, object count (2 words), size,
+  // scan count, largest scan, bounds, then the scans: a count of
+  // coordinates, top, bottom, left and right pairs, the count again. The
+  // rectangles read stop at the first scan that does not fit.
+  static std::optional<RegionRects> ReadRegion(std::span<const std::uint8_t> bytes) {
+    // At most a rectangle for each 4 bytes of the object.
+    auto reservation = BudgetReservation::Take(bytes.size() / 4 * sizeof(RectD));
+    if (!reservation) return std::nullopt;
+    const RecordView region(bytes);
+    RegionRects out{{}, std::move(*reservation)};
+    std::vector<RectD>& rects = out.rects;
+    const std::uint16_t scans = region.U16(10);
+    std::size_t at = kRegionHeaderBytes;
+    for (std::uint16_t i = 0; i < scans && region.Has(at, kScanFixedBytes); ++i) {
+      const std::size_t coordinates = region.U16(at);
+      if (coordinates % 2 != 0 || !region.Has(at + 6, coordinates * 2 + 2)) break;
+      const double top = region.I16(at + 2), bottom = region.I16(at + 4);
+      for (std::size_t pair = 0; pair < coordinates / 2; ++pair) {
+        const std::size_t x = at + 6 + pair * 4;
+        rects.push_back(RectD{double(region.I16(x)), top, double(region.I16(x + 2)), bottom});
+      }
+      at += kScanFixedBytes + coordinates * 2;
+    }
+    return out;
   }
 
   std::string Text(std::span<const std::uint8_t> bytes) { return TextFromCharset(bytes, state().font.charset); }

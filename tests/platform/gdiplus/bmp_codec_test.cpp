@@ -248,6 +248,40 @@ TEST_F(BmpCodecTest, ColourTablesFollowTheirCountsAndTheData) {
   EXPECT_EQ(gdiplus::DecodeBmp(Shared(bytes), {}, decoded), InvalidParameter);
 }
 
+TEST_F(BmpCodecTest, BitsOffsetIsTakenAsGivenFromTheEndOfTheInfoHeader) {
+  // Four entries, then the indices 1, 2, 3, 0 of a 4 x 1 image.
+  DibSpec spec;
+  spec.width = 4;
+  spec.bitCount = 8;
+  spec.colorsUsed = 4;
+  spec.palette = {0xFF000000, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+  spec.bits = {1, 2, 3, 0};
+  Frame frame;
+  // Two entries into the table: the bits are read from there (the table's
+  // last two entries as indices), and the table is read whole, as other
+  // readers read it.
+  ASSERT_EQ(Decode(BuildBmp(spec, 14 + 40 + 8), frame), Ok);
+  EXPECT_EQ(Indices(frame), (std::vector<int>{0, 0xFF, 0, 0}));  // the green entry: B, G=FF, R, 0
+  EXPECT_EQ(frame.palette, spec.palette);
+  // At the end of the info header the table was forgotten: the bits
+  // follow it, as with no offset.
+  ASSERT_EQ(Decode(BuildBmp(spec, 14 + 40), frame), Ok);
+  EXPECT_EQ(Indices(frame), (std::vector<int>{1, 2, 3, 0}));
+  EXPECT_EQ(frame.palette, spec.palette);
+  // A table the file cannot hold is cut where the bits begin.
+  spec.colorsUsed = 0;
+  ASSERT_EQ(Decode(BuildBmp(spec, 14 + 40 + 8), frame), Ok);
+  EXPECT_EQ(frame.palette.size(), 2u);
+  spec.colorsUsed = 4;
+  // Inside the file or info header the offset cannot be right; 0 means
+  // after the colour table.
+  for (const std::uint32_t offset : {1u, 13u, 14u, 53u}) {
+    EXPECT_EQ(Decode(BuildBmp(spec, offset), frame), InvalidParameter) << offset;
+  }
+  ASSERT_EQ(Decode(BuildBmp(spec, 0), frame), Ok);
+  EXPECT_EQ(Indices(frame), (std::vector<int>{1, 2, 3, 0}));
+}
+
 TEST_F(BmpCodecTest, ResolutionComesFromPixelsPerMetre) {
   DibSpec spec;
   spec.bits = {0, 0, 0, 0};

@@ -2,6 +2,7 @@
 // picture, size and pixels, and each kind saves to a file that loads back
 // the same; failures are reported as the documented errors.
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include <pixavue/platform/ole/com_ptr.h>
 
 #include "gdiplus_test_support.h"
+#include "metafile_render.h"
 #include "metafile_test_files.h"
 
 namespace pixavue::platform::test {
@@ -61,8 +63,28 @@ HICON MakeIcon(bool isIcon) {
   return icon;
 }
 
-// A placeable WMF of 1440 x 720 units at 1440 an inch, with no drawing.
-std::vector<std::uint8_t> PlaceableWmf() { return Placeable(0, 0, 1440, 720, 1440, Wmf(kEndRecord)); }
+// A placeable WMF of 1440 x 720 units at 1440 an inch, with no drawing
+// but its window.
+std::vector<std::uint8_t> PlaceableWmf() {
+  WmfRecords records;
+  records.Add(U_WMRSETWINDOWORG_set(point16_set(0, 0))).Add(U_WMRSETWINDOWEXT_set(point16_set(1440, 720)));
+  return Placeable(0, 0, 1440, 720, 1440, Wmf(records.Finish()));
+}
+
+// The METAHEADER's size in words, of a handle's bytes.
+std::uint32_t DeclaredWords(const std::vector<std::uint8_t>& metafile) {
+  std::uint32_t words = 0;
+  std::memcpy(&words, metafile.data() + 6, 4);
+  return words;
+}
+
+std::vector<std::uint8_t> HandleBytes(OLE_HANDLE handle) {
+  std::vector<std::uint8_t> bytes(GetMetaFileBitsEx(HMETAFILE{handle}, 0, nullptr));
+  if (!bytes.empty()) {
+    EXPECT_EQ(GetMetaFileBitsEx(HMETAFILE{handle}, static_cast<UINT>(bytes.size()), bytes.data()), bytes.size());
+  }
+  return bytes;
+}
 
 std::vector<std::uint8_t> Emf() {
   ENHMETAHEADER header;
@@ -220,6 +242,43 @@ TEST_F(PictureFileTest, MetafilesKeepTheirSizeAndRecords) {
   EXPECT_EQ(info.height, 1322);
   ASSERT_EQ(SavePictureFile(picture.Get(), Path("saved.emf")), S_OK);
   EXPECT_EQ(ReadFile(Path("saved.emf")), Emf());
+}
+
+TEST_F(PictureFileTest, PlaceableMetafilesKeepTheirWindowAndRecordsInTheHandle) {
+  // No window records: the box (at 50, 50) becomes the handle's window, and
+  // the handle plays on its own, drawing the rectangle where the box says.
+  WmfRecords records;
+  records.Add(U_WMRCREATEBRUSHINDIRECT_set(U_WLOGBRUSH{U_BS_SOLID, colorref3_set(255, 0, 0), 0}));
+  records.Add(U_WMRSELECTOBJECT_set(0)).Add(U_WMRRECTANGLE_set(U_RECT16{50, 50, 100, 100}));
+  const auto body = Wmf(records.Finish());
+  WriteFile(Path("box.wmf"), Placeable(50, 50, 150, 150, 96, body));
+  ComPtr<IPicture> picture = Load(Path("box.wmf"));
+  ASSERT_TRUE(picture);
+  std::vector<std::uint8_t> bytes = HandleBytes(Describe(*picture).handle);
+  ASSERT_EQ(bytes.size(), body.size() + 20);
+  EXPECT_EQ(DeclaredWords(bytes), bytes.size() / 2);
+  const std::vector<std::uint8_t> window = {5, 0, 0, 0, 0x0B, 0x02, 50, 0, 50, 0, 5, 0, 0, 0, 0x0C, 0x02, 100, 0, 100, 0};
+  EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 18, bytes.begin() + 38), window);
+  GpMetafile* metafile = nullptr;
+  ASSERT_EQ(GdipCreateMetafileFromWmf(HMETAFILE{Describe(*picture).handle}, 0, nullptr, &metafile), Ok);
+  gdiplus::PixelBuffer pixels;
+  EXPECT_EQ(gdiplus::RenderMetafile(*metafile, 100, 100, pixels), Ok);
+  EXPECT_EQ(reinterpret_cast<const ARGB*>(pixels.Row(25))[25], 0xFFFF0000u);
+  EXPECT_EQ(reinterpret_cast<const ARGB*>(pixels.Row(75))[75], 0u);
+  GdipDisposeImage(metafile);
+
+  // A size that counts the placeable header: the handle holds the records
+  // and says their true size.
+  std::vector<std::uint8_t> counted = PlaceableWmf();
+  const std::uint32_t claimed = static_cast<std::uint32_t>(counted.size() / 2);
+  std::memcpy(counted.data() + 22 + 6, &claimed, 4);
+  WriteFile(Path("counted.wmf"), counted);
+  picture = Load(Path("counted.wmf"));
+  ASSERT_TRUE(picture);
+  bytes = HandleBytes(Describe(*picture).handle);
+  ASSERT_EQ(bytes.size(), counted.size() - 22);
+  EXPECT_EQ(DeclaredWords(bytes), bytes.size() / 2);
+  EXPECT_TRUE(std::equal(bytes.begin() + 18, bytes.end(), counted.begin() + 40));
 }
 
 TEST_F(PictureFileTest, FailuresAreReported) {

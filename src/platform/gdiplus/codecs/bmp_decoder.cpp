@@ -20,11 +20,22 @@ GpStatus DecodeBmp(const EncodedBytes& data, const DecodeOptions&, DecodedImage&
   const ByteReader reader(bytes);
   auto bitsOffset = reader.U32At(kBitsOffsetField);
   if (bytes.size() <= kFileHeaderSize || !bitsOffset || bytes[0] != 'B' || bytes[1] != 'M') return InvalidParameter;
-  // An offset of 0 (some writers) means the bits follow the colour table.
+  // An offset of 0 (some writers) means the bits follow the colour table,
+  // and so does one at the end of the info header: writers that forget the
+  // table (or masks) put it there, and other readers take it so. Any other
+  // is taken as given, as other readers do, even when it points into the
+  // colour table (which is still read whole, as they read it); one inside
+  // the file or info header cannot be where the bits are and is refused.
   DibOptions options;
   if (*bitsOffset != 0) {
-    if (*bitsOffset < kFileHeaderSize) return InvalidParameter;
-    options.bitsOffset = *bitsOffset - kFileHeaderSize;
+    const auto infoHeaderBytes = reader.U32At(kFileHeaderSize);
+    if (!infoHeaderBytes) return InvalidParameter;
+    const std::uint64_t infoEnd = std::uint64_t{kFileHeaderSize} + *infoHeaderBytes;
+    if (*bitsOffset < infoEnd) return InvalidParameter;
+    if (*bitsOffset > infoEnd) {
+      options.bitsOffset = *bitsOffset - kFileHeaderSize;
+      options.tableMayOverlapBits = true;
+    }
   }
   Frame frame;
   const GpStatus status = DecodeDib(bytes.subspan(kFileHeaderSize), options, frame);

@@ -281,8 +281,9 @@ struct DibRegions final {
   std::size_t bitsOffset = 0;
 };
 
-GpStatus LocateRegions(std::size_t dibSize, const DibHeader& header, std::size_t maskBytes, std::size_t givenOffset,
+GpStatus LocateRegions(std::size_t dibSize, const DibHeader& header, std::size_t maskBytes, const DibOptions& options,
                        DibRegions& regions) {
+  const std::size_t givenOffset = options.bitsOffset;
   regions.tableOffset = header.size + maskBytes;
   regions.entrySize = header.core ? 3 : 4;
   const bool indexed = header.bitCount <= 8;
@@ -299,7 +300,8 @@ GpStatus LocateRegions(std::size_t dibSize, const DibHeader& header, std::size_t
     regions.bitsOffset = static_cast<std::size_t>(tableEnd);
   }
   if (indexed) {
-    const std::uint64_t room = (regions.bitsOffset - regions.tableOffset) / regions.entrySize;
+    const bool whole = options.tableMayOverlapBits && tableEnd <= dibSize;
+    const std::uint64_t room = whole ? declared : (regions.bitsOffset - regions.tableOffset) / regions.entrySize;
     const std::uint64_t wanted = std::min(declared, std::uint64_t{1} << header.bitCount);
     regions.tableEntries = static_cast<std::size_t>(std::min(wanted, room));
   }
@@ -354,7 +356,7 @@ GpStatus ParseDib(std::span<const std::uint8_t> dib, const DibOptions& options, 
   if (status != Ok) return status;
   parsed.width = static_cast<std::uint32_t>(header.width);
   parsed.height = static_cast<std::uint32_t>(height);
-  return LocateRegions(dib.size(), header, maskBytes, options.bitsOffset, parsed.regions);
+  return LocateRegions(dib.size(), header, maskBytes, options, parsed.regions);
 }
 
 // The palette and resolution of the frame, from the colour table and header.

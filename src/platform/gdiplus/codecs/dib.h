@@ -17,8 +17,12 @@ namespace pixavue::platform::gdiplus {
 struct DibOptions final {
   // Offset of the pixel bits from the start of the DIB when the container
   // says where they are (a BMP file's bfOffBits minus 14); 0 = right after
-  // the colour table. The colour table is cut short where the bits begin.
+  // the colour table. The colour table is cut short where the bits begin,
+  // unless tableMayOverlapBits says otherwise.
   std::size_t bitsOffset = 0;
+  // With bitsOffset: a colour table that runs past it into the bits is read
+  // whole when the DIB holds it (as BMP readers do) instead of cut short.
+  bool tableMayOverlapBits = false;
   // An icon or cursor image: the header's height counts the XOR image and
   // the AND mask, so the image is half as high. A 32-bit BI_RGB image then
   // decodes to 32bppARGB (its fourth byte is alpha). The AND mask is not

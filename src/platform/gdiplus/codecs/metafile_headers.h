@@ -29,6 +29,10 @@ inline constexpr std::uint16_t kMaxWmfUnitsPerInch = 10000;
 // for a side over kMaxImageSide.
 GpStatus ReadWmfHeader(std::span<const std::uint8_t> data, MetafileInfo& out);
 
+// True when the Windows metafile `metafile` (from its METAHEADER on, records
+// up to the end record all inside it) has a SetWindowExt record.
+bool WmfSetsWindowExtent(std::span<const std::uint8_t> metafile);
+
 // An enhanced metafile's EMR_HEADER. The resolution is the reference
 // device's pixels per millimetre (szlDevice / szlMillimeters) times 25.4,
 // 96 when the millimetre size is not positive. The bounds are the picture

@@ -84,6 +84,11 @@ GpStatus ReadPlain(std::span<const std::uint8_t> data, MetafileInfo& out) {
 
 }  // namespace
 
+bool WmfSetsWindowExtent(std::span<const std::uint8_t> metafile) {
+  WindowSetup window;
+  return ScanWindowRecords(metafile, window) == Ok && window.extent.has_value();
+}
+
 GpStatus ReadWmfHeader(std::span<const std::uint8_t> data, MetafileInfo& out) {
   const auto key = ByteReader(data).U32At(0);
   if (!key) return InvalidParameter;
