@@ -30,6 +30,7 @@ constexpr std::uint32_t kMaxDashes = 64;
 constexpr double kMaxPenWidth = 1e6;
 // Work units of decoding one image pixel, and of keeping it in the table.
 constexpr std::uint64_t kDecodePixelCost = 8;
+constexpr std::uint64_t kParsePointCost = 4;
 
 class Cursor final {
  public:
@@ -173,14 +174,18 @@ bool ReadRunLengthTypes(std::span<const std::uint8_t> bytes, std::size_t count, 
 }
 
 // Version, point count, flags, the points, then a type byte a point.
-std::optional<Path> ParsePath(Cursor& in) {
+std::optional<Path> ParsePath(Cursor& in, ObjectContext& context) {
   const auto version = in.U32(), count = in.U32(), flags = in.U32();
-  if (!version || !count || !flags) return std::nullopt;
+  // Every point takes at least two bytes of the record.
+  if (!version || !count || !flags || *count > in.Rest().size() / 2) return std::nullopt;
+  auto reservation = BudgetReservation::Take(std::uint64_t{*count} * (sizeof(PointD) + 1));
+  if (!reservation || !context.canvas.Charge(std::uint64_t{*count} * kParsePointCost)) return std::nullopt;
   std::size_t used = 0;
   const std::uint16_t pointFlags = static_cast<std::uint16_t>(*flags);
   auto points = ReadPoints(in.Rest(), *count, PointEncodingOf(pointFlags), &used);
   if (!points || !in.Skip(used)) return std::nullopt;
   Path path;
+  path.reservation = std::move(*reservation);
   path.points = std::move(*points);
   const std::span<const std::uint8_t> rest = in.Rest();
   if ((pointFlags & kPathRunLengthTypes) != 0) {
@@ -280,7 +285,7 @@ std::optional<Object> ParseObject(ObjectType type, std::span<const std::uint8_t>
       return object;
     }
     case ObjectType::Path: {
-      auto path = ParsePath(in);
+      auto path = ParsePath(in, context);
       if (!path) return std::nullopt;
       object.path = std::make_shared<const Path>(std::move(*path));
       return object;

@@ -14,6 +14,7 @@
 #include <pixavue/platform/gdiplus/gdiplus_types.h>
 
 #include "emfplus_points.h"
+#include "load_budget.h"
 #include "metafile_state.h"
 #include "pixel_buffer.h"
 
@@ -66,6 +67,7 @@ struct Pen final {
 struct Path final {
   std::vector<PointD> points;
   std::vector<std::uint8_t> types;
+  BudgetReservation reservation;  // of the two arrays
 };
 
 struct Object final {

@@ -153,13 +153,31 @@ void Painter::AddRect(const RectF& r) {
   AddPolygon(corners, true);
 }
 
+namespace {
+
+// Angles are those of rays from the centre, as on a circle; the ellipse's
+// parameter at the ray through `angle` follows from its radii.
+double ParameterAt(double angle, double rx, double ry) {
+  return std::atan2(std::fabs(rx) * std::sin(angle), std::fabs(ry) * std::cos(angle));
+}
+
+}  // namespace
+
 // Béziers of at most a quarter turn each.
 void Painter::AddArc(const RectF& r, double startDegrees, double sweepDegrees, bool pie) {
-  const double sweep = std::clamp(sweepDegrees, -kMaxSweep, kMaxSweep) * std::numbers::pi / 180;
-  const double start = std::fmod(startDegrees, 360.0) * std::numbers::pi / 180;
+  const double sweepAngle = std::clamp(sweepDegrees, -kMaxSweep, kMaxSweep) * std::numbers::pi / 180;
+  const double startAngle = std::fmod(startDegrees, 360.0) * std::numbers::pi / 180;
   const PointD center{r.x + r.width / 2, r.y + r.height / 2};
   const double rx = r.width / 2, ry = r.height / 2;
-  const auto at = [&](double angle) { return PointD{center.x + rx * std::cos(angle), center.y + ry * std::sin(angle)}; };
+  const double start = ParameterAt(startAngle, rx, ry);
+  double sweep = sweepAngle;
+  if (std::fabs(sweepAngle) < 2 * std::numbers::pi) {
+    // The parameter's sweep keeps the angle's direction and turns.
+    const double end = ParameterAt(startAngle + sweepAngle, rx, ry);
+    const double turn = 2 * std::numbers::pi;
+    sweep = end - start + turn * std::round((sweepAngle - (end - start)) / turn);
+  }
+  const auto at = [&](double t) { return PointD{center.x + rx * std::cos(t), center.y + ry * std::sin(t)}; };
   if (pie) {
     MoveTo(center);
     LineTo(at(start));
@@ -175,6 +193,28 @@ void Painter::AddArc(const RectF& r, double startDegrees, double sweepDegrees, b
     CurveTo(c1, c2, at(b));
   }
   if (pie) cairo_close_path(cairo_);
+}
+
+// A cardinal spline's segment from p1 to p2 is the Bézier whose control
+// points leave them along the chords of their neighbours, scaled by a
+// third of the tension.
+void Painter::AddCurve(std::span<const PointD> points, double tension, bool closed) {
+  const std::size_t n = points.size();
+  if (n < 2) return;
+  const auto point = [&](std::ptrdiff_t i) {
+    if (closed) return points[static_cast<std::size_t>((i % std::ptrdiff_t(n) + std::ptrdiff_t(n)) % std::ptrdiff_t(n))];
+    return points[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(i, 0, std::ptrdiff_t(n) - 1))];
+  };
+  const double k = tension / 3;
+  MoveTo(points.front());
+  const std::size_t segments = closed ? n : n - 1;
+  for (std::size_t s = 0; s < segments && !canvas_.Exhausted(); ++s) {
+    const auto i = static_cast<std::ptrdiff_t>(s);
+    const PointD p0 = point(i - 1), p1 = point(i), p2 = point(i + 1), p3 = point(i + 2);
+    CurveTo(PointD{p1.x + (p2.x - p0.x) * k, p1.y + (p2.y - p0.y) * k},
+            PointD{p2.x - (p3.x - p1.x) * k, p2.y - (p3.y - p1.y) * k}, p2);
+  }
+  if (closed) cairo_close_path(cairo_);
 }
 
 // Figures start at type 0; 1 draws a line, 3 a Bézier (three points);

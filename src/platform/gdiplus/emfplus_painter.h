@@ -36,9 +36,12 @@ class Painter final {
   void AddBeziers(std::span<const PointD> points);
   void AddRect(const RectF& rect);
   // An elliptic arc of `rect` from `startDegrees` over `sweepDegrees`
-  // (clockwise on the output). `pie` joins it to the centre and closes it.
+  // (clockwise when y points down), the angles those of rays from the
+  // centre. `pie` joins it to the centre and closes it.
   void AddArc(const RectF& rect, double startDegrees, double sweepDegrees, bool pie);
   void AddPath(const Path& path);
+  // A cardinal spline through `points` with `tension` (0: straight lines).
+  void AddCurve(std::span<const PointD> points, double tension, bool closed);
 
   void Fill(const Brush& brush, bool winding);
   void Stroke(const Pen& pen);

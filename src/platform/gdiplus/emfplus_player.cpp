@@ -33,6 +33,9 @@ enum RecordType : std::uint16_t {
   kDrawArc = 0x4012,
   kFillPath = 0x4014,
   kDrawPath = 0x4015,
+  kFillClosedCurve = 0x4016,
+  kDrawClosedCurve = 0x4017,
+  kDrawCurve = 0x4018,
   kDrawBeziers = 0x4019,
   kDrawImage = 0x401A,
   kDrawImagePoints = 0x401B,
@@ -43,6 +46,7 @@ enum RecordType : std::uint16_t {
   kSetCompositingQuality = 0x4024,
   kSave = 0x4025,
   kRestore = 0x4026,
+  kBeginContainer = 0x4027,
   kBeginContainerNoParams = 0x4028,
   kEndContainer = 0x4029,
   kSetWorldTransform = 0x402A,
@@ -238,6 +242,19 @@ bool Player::PlayState(std::uint16_t type, std::uint16_t flags, std::span<const 
       painter_->Save();
       return true;
     }
+    case kBeginContainer: {
+      // Destination and source rectangles, then the stack index: the
+      // source maps onto the destination inside the container.
+      const auto dest = ReadRect(data, false), source = ReadRect(f.From(16), false);
+      const auto id = f.U32(32);
+      if (!dest || !source || !id || saved_.size() >= kMaxSavedStates) return false;
+      const auto inside = MapRectToPoints(*source, {dest->x, dest->y}, {dest->x + dest->width, dest->y},
+                                          {dest->x, dest->y + dest->height});
+      saved_.push_back(Saved{*id, state_});
+      painter_->Save();
+      if (inside && metafile::Usable(Then(*inside, state_.world))) state_.world = Then(*inside, state_.world);
+      return true;
+    }
     case kRestore:
     case kEndContainer: {
       const auto id = f.U32(0);
@@ -352,7 +369,8 @@ Transform Player::WorldToOutput() const {
 
 // Brush, then the shape's fields.
 bool Player::PlayFill(std::uint16_t type, std::uint16_t flags, std::span<const std::uint8_t> data, bool& known) {
-  if (type != kFillRects && type != kFillPolygon && type != kFillEllipse && type != kFillPie && type != kFillPath) {
+  if (type != kFillRects && type != kFillPolygon && type != kFillEllipse && type != kFillPie && type != kFillPath &&
+      type != kFillClosedCurve) {
     known = false;
     return false;
   }
@@ -376,6 +394,16 @@ bool Player::PlayFill(std::uint16_t type, std::uint16_t flags, std::span<const s
       const auto points = count ? ReadPoints(f.From(8), *count, PointEncodingOf(flags)) : std::nullopt;
       if (!points) return false;
       painter_->AddPolygon(*points, true);
+      winding = (flags & kFlagWinding) != 0;
+      break;
+    }
+    case kFillClosedCurve: {
+      // Tension, count, points.
+      const auto tension = f.Float(4);
+      const auto count = f.U32(8);
+      const auto points = tension && count ? ReadPoints(f.From(12), *count, PointEncodingOf(flags)) : std::nullopt;
+      if (!points) return false;
+      painter_->AddCurve(*points, *tension, true);
       winding = (flags & kFlagWinding) != 0;
       break;
     }
@@ -406,7 +434,7 @@ bool Player::PlayFill(std::uint16_t type, std::uint16_t flags, std::span<const s
 
 bool Player::PlayStroke(std::uint16_t type, std::uint16_t flags, std::span<const std::uint8_t> data, bool& known) {
   if (type != kDrawRects && type != kDrawLines && type != kDrawEllipse && type != kDrawPie && type != kDrawArc &&
-      type != kDrawPath && type != kDrawBeziers) {
+      type != kDrawPath && type != kDrawBeziers && type != kDrawCurve && type != kDrawClosedCurve) {
     known = false;
     return false;
   }
@@ -434,6 +462,25 @@ bool Player::PlayStroke(std::uint16_t type, std::uint16_t flags, std::span<const
       } else {
         painter_->AddPolygon(*points, (flags & kFlagClosed) != 0);
       }
+      break;
+    }
+    case kDrawClosedCurve: {
+      // Tension, count, points.
+      const auto tension = f.Float(0);
+      const auto count = f.U32(4);
+      const auto points = tension && count ? ReadPoints(f.From(8), *count, PointEncodingOf(flags)) : std::nullopt;
+      if (!points) return false;
+      painter_->AddCurve(*points, *tension, true);
+      break;
+    }
+    case kDrawCurve: {
+      // Tension, the first segment and the segments drawn, count, points.
+      const auto tension = f.Float(0);
+      const auto first = f.U32(4), segments = f.U32(8), count = f.U32(12);
+      const auto points = tension && count ? ReadPoints(f.From(16), *count, PointEncodingOf(flags)) : std::nullopt;
+      if (!points || !first || !segments || *first >= points->size()) return false;
+      const std::size_t drawn = std::min<std::size_t>(*segments, points->size() - 1 - *first);
+      painter_->AddCurve(std::span(*points).subspan(*first, drawn + 1), *tension, false);
       break;
     }
     case kDrawEllipse: {

@@ -40,7 +40,8 @@ class PlusData final {
 namespace plus {
 inline constexpr std::uint16_t kHeader = 0x4001, kEndOfFile = 0x4002, kGetDc = 0x4004, kObject = 0x4008,
                                kClear = 0x4009, kFillRects = 0x400A, kDrawRects = 0x400B, kFillPolygon = 0x400C,
-                               kDrawLines = 0x400D, kFillEllipse = 0x400E, kFillPie = 0x4010, kFillPath = 0x4014,
+                               kDrawLines = 0x400D, kFillEllipse = 0x400E, kFillPie = 0x4010, kFillClosedCurve = 0x4016, kBeginContainer = 0x4027,
+                               kEndContainer = 0x4029, kFillPath = 0x4014,
                                kDrawPath = 0x4015, kDrawImage = 0x401A, kDrawImagePoints = 0x401B,
                                kDrawString = 0x401C, kSetAntiAlias = 0x401E, kSetCompositingMode = 0x4023,
                                kSave = 0x4025, kRestore = 0x4026, kSetWorldTransform = 0x402A,

@@ -162,6 +162,65 @@ TEST_F(MetafileEmfPlusTest, WorldAndPageTransformsPlaceShapes) {
   }
 }
 
+TEST_F(MetafileEmfPlusTest, EllipsesPiesCurvesAndGradients) {
+  {
+    EmfPlusFile file(kSide, kSide, false);
+    file.Record(plus::kFillEllipse, plus::kColor, PlusData().U32(kRed).Floats({10, 10, 20, 20}));
+    const Rendered r = Render(file.Finish());
+    ASSERT_EQ(r.status, Ok);
+    EXPECT_EQ(r.At(20, 20), kRed);
+    EXPECT_EQ(r.At(20, 11), kRed);
+    EXPECT_EQ(r.At(11, 11), kClear);  // the corner lies outside the circle
+  }
+  {
+    // Pie angles are those of rays from the centre, also on an ellipse:
+    // 0 to 45 degrees (clockwise, y down) of a 40 x 20 ellipse.
+    EmfPlusFile file(kSide, kSide, false);
+    file.Record(plus::kFillPie, plus::kColor, PlusData().U32(kRed).Floats({0, 45, 0, 0, 40, 20}));
+    const Rendered r = Render(file.Finish());
+    ASSERT_EQ(r.status, Ok);
+    EXPECT_EQ(r.At(28, 16), kRed);    // at 37 degrees
+    EXPECT_EQ(r.At(24, 15), kClear);  // at 51 degrees
+    EXPECT_EQ(r.At(28, 8), kClear);   // above the start ray
+  }
+  for (float tension : {0.0f, 0.5f}) {
+    // Through the corners of (5,5)-(15,15): straight without tension,
+    // bulging out between the corners with it.
+    EmfPlusFile file(kSide, kSide, false);
+    file.Record(plus::kFillClosedCurve, plus::kColor,
+                PlusData().U32(kRed).F32(tension).U32(4).Floats({5, 5, 15, 5, 15, 15, 5, 15}));
+    const Rendered r = Render(file.Finish());
+    ASSERT_EQ(r.status, Ok);
+    EXPECT_EQ(r.At(10, 10), kRed);
+    EXPECT_EQ(r.At(10, 4), tension > 0 ? kRed : kClear) << tension;
+  }
+  {
+    // Red at the left edge to blue at the right, clamped.
+    EmfPlusFile file(kSide, kSide, false);
+    file.Object(plus::kBrush, 0,
+                PlusData().U32(plus::kVersion).U32(4).U32(0).U32(4).Floats({0, 0, 40, 1}).U32(kRed).U32(kBlue).U32(0).U32(0));
+    file.Record(plus::kFillRects, 0, PlusData().U32(0).U32(1).Floats({0, 0, 40, 40}));
+    const Rendered r = Render(file.Finish());
+    ASSERT_EQ(r.status, Ok);
+    EXPECT_GT((r.At(1, 30) >> 16) & 0xFF, 230u);
+    EXPECT_GT(r.At(38, 30) & 0xFF, 230u);
+    EXPECT_NEAR(double((r.At(20, 30) >> 16) & 0xFF), 125, 8);
+    EXPECT_NEAR(double(r.At(20, 30) & 0xFF), 130, 8);
+  }
+  {
+    // A container maps its source rectangle onto its destination until it
+    // ends.
+    EmfPlusFile file(kSide, kSide, false);
+    file.Record(plus::kBeginContainer, 2, PlusData().Floats({10, 10, 20, 20, 0, 0, 10, 10}).U32(1));
+    file.FillRect(kRed, 0, 0, 5, 5);
+    file.Record(plus::kEndContainer, 0, PlusData().U32(1));
+    file.FillRect(kBlue, 0, 0, 5, 5);
+    const Rendered r = Render(file.Finish());
+    ExpectBox(r, 10, 10, 20, 20, kRed, "inside the container");
+    EXPECT_EQ(r.At(2, 2), kBlue);
+  }
+}
+
 // The square (5,5)-(15,15) as a path object in each point encoding.
 PlusData SquarePath(std::uint32_t encoding) {
   PlusData path;
