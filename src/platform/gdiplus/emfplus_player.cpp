@@ -550,8 +550,9 @@ bool Player::PlayObject(std::uint16_t flags, std::span<const std::uint8_t> data)
   const bool continuing = pending_.type == type && pending_.id == id && !pending_.bytes.empty();
   if ((flags & kFlagContinued) == 0) {
     if (!continuing) return StoreObject(id, type, data);
-    if (data.size() > pending_.total - pending_.bytes.size()) return false;
-    pending_.bytes.insert(pending_.bytes.end(), data.begin(), data.end());
+    const auto chunk = data.first(
+        std::min<std::size_t>(data.size(), static_cast<std::size_t>(pending_.total - pending_.bytes.size())));
+    pending_.bytes.insert(pending_.bytes.end(), chunk.begin(), chunk.end());
   } else {
     const auto total = Fields(data).U32(0);
     if (!total || *total > fileBytes_) return false;
@@ -561,8 +562,9 @@ bool Player::PlayObject(std::uint16_t flags, std::span<const std::uint8_t> data)
       pending_ = Pending{id, type, *total, {}, std::move(*reservation)};
       pending_.bytes.reserve(*total);
     }
-    const auto chunk = data.subspan(4);
-    if (chunk.size() > pending_.total - pending_.bytes.size()) return false;
+    // The last piece may carry padding past the object's end.
+    const auto chunk = data.subspan(4).first(
+        std::min<std::size_t>(data.size() - 4, static_cast<std::size_t>(pending_.total - pending_.bytes.size())));
     pending_.bytes.insert(pending_.bytes.end(), chunk.begin(), chunk.end());
   }
   if (pending_.bytes.size() < pending_.total && (flags & kFlagContinued) != 0) return true;

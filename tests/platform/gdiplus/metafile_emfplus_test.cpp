@@ -320,11 +320,13 @@ TEST_F(MetafileEmfPlusTest, ImagesDrawFromEmbeddedFilesAndPixels) {
     EXPECT_EQ(r.At(5, 5), kClear);
   }
   {
-    // An image split over two object records.
-    const std::vector<std::uint8_t> whole = CompressedImage(PngBytes({kGreen}, 1, 1)).bytes();
+    // An image split over two object records, the last padded past the
+    // object's end.
+    std::vector<std::uint8_t> whole = CompressedImage(PngBytes({kGreen}, 1, 1)).bytes();
     const std::size_t half = whole.size() / 2;
     EmfPlusFile file(kSide, kSide, false);
     const auto total = static_cast<std::uint32_t>(whole.size());
+    whole.insert(whole.end(), {0, 0, 0});
     file.Record(plus::kObject, 0x8000 | plus::ObjectFlags(plus::kImage, 1),
                 PlusData().U32(total).Bytes({whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(half)}));
     file.Flush();
