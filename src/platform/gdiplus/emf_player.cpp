@@ -128,14 +128,12 @@ RectD RectAt(const RecordView& r, std::size_t offset) {
 // Records that draw, which a player of EMF+ records skips: the EMF+
 // records draw the same picture.
 bool IsDrawing(std::uint32_t type) {
-  switch (type) {
-    case 15: case 41: case 42: case 43: case 44: case 45: case 46: case 47: case 54: case 55: case 56:
-    case 62: case 63: case 64: case 71: case 72: case 73: case 74: case 76: case 77: case 78: case 79:
-    case 80: case 81: case 83: case 84: case 96: case 97: case 108: case 114: case 116: case 118:
-      return true;
-    default:
-      return (type >= kPolyBezier && type <= kPolyPolygon) || (type >= kPolyBezier16 && type <= kPolyPolygon16);
-  }
+  // SetPixelV, the arcs, shapes and lines, path painting, the region
+  // paints, the blits, text, alpha blends and gradient fills.
+  static constexpr std::uint32_t kDrawing[] = {15, 41, 42, 43, 44, 45, 46, 47, 54, 55, 56, 62, 63,  64,  71,  72,
+                                               73, 74, 76, 77, 78, 79, 80, 81, 83, 84, 96, 97, 108, 114, 116, 118};
+  return std::find(std::begin(kDrawing), std::end(kDrawing), type) != std::end(kDrawing) ||
+         (type >= kPolyBezier && type <= kPolyPolygon) || (type >= kPolyBezier16 && type <= kPolyPolygon16);
 }
 
 class EmfPlayer final {

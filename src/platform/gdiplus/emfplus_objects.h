@@ -4,14 +4,14 @@
 // formats, image attributes and custom line caps are kept as opaque
 // entries; drawing with one is unsupported.
 
+#include <pixavue/platform/gdiplus/gdiplus_types.h>
+
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
 #include <vector>
-
-#include <pixavue/platform/gdiplus/gdiplus_types.h>
 
 #include "emfplus_points.h"
 #include "load_budget.h"

@@ -202,7 +202,8 @@ void Painter::AddCurve(std::span<const PointD> points, double tension, bool clos
   const std::size_t n = points.size();
   if (n < 2) return;
   const auto point = [&](std::ptrdiff_t i) {
-    if (closed) return points[static_cast<std::size_t>((i % std::ptrdiff_t(n) + std::ptrdiff_t(n)) % std::ptrdiff_t(n))];
+    if (closed)
+      return points[static_cast<std::size_t>((i % std::ptrdiff_t(n) + std::ptrdiff_t(n)) % std::ptrdiff_t(n))];
     return points[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(i, 0, std::ptrdiff_t(n) - 1))];
   };
   const double k = tension / 3;
@@ -328,8 +329,8 @@ void Painter::PaintImage(const PixelBuffer& image, const Transform& imageToWorld
   cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
   cairo_pattern_set_matrix(pattern, &toImage);
   cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-  cairo_pattern_set_filter(pattern, std::fabs(metafile::Determinant(imageToOutput)) >= 1 ? CAIRO_FILTER_NEAREST
-                                                                                          : CAIRO_FILTER_GOOD);
+  cairo_pattern_set_filter(
+      pattern, std::fabs(metafile::Determinant(imageToOutput)) >= 1 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
   cairo_set_source(cairo_, pattern);
   cairo_fill(cairo_);
   cairo_set_source_rgb(cairo_, 0, 0, 0);

@@ -68,12 +68,12 @@ enum RecordType : std::uint16_t {
 constexpr std::size_t kRecordHeaderBytes = 12;
 constexpr std::uint64_t kRecordCost = 64;
 constexpr std::uint16_t kFlagDual = 0x0001;
-constexpr std::uint16_t kFlagColor = 0x8000;     // the brush field is a colour
-constexpr std::uint16_t kFlagInt16 = 0x4000;     // 16-bit rectangles
-constexpr std::uint16_t kFlagClosed = 0x2000;    // DrawLines closes the figure
-constexpr std::uint16_t kFlagWinding = 0x2000;   // FillPolygon's fill rule
-constexpr std::uint16_t kFlagAppend = 0x2000;    // transforms applied after the world transform
-constexpr std::uint16_t kFlagContinued = 0x8000; // an object continued in the next record
+constexpr std::uint16_t kFlagColor = 0x8000;      // the brush field is a colour
+constexpr std::uint16_t kFlagInt16 = 0x4000;      // 16-bit rectangles
+constexpr std::uint16_t kFlagClosed = 0x2000;     // DrawLines closes the figure
+constexpr std::uint16_t kFlagWinding = 0x2000;    // FillPolygon's fill rule
+constexpr std::uint16_t kFlagAppend = 0x2000;     // transforms applied after the world transform
+constexpr std::uint16_t kFlagContinued = 0x8000;  // an object continued in the next record
 constexpr std::uint32_t kCombineReplace = 0, kCombineIntersect = 1;
 constexpr std::size_t kMaxSavedStates = 1024;
 // Header resolutions outside this range are ignored.
@@ -124,8 +124,8 @@ double UnitPixels(std::uint32_t unit, double dpi) {
 // corners p0 (its top left), p1 (top right) and p2 (bottom left).
 std::optional<Transform> MapRectToPoints(const RectF& s, PointD p0, PointD p1, PointD p2) {
   if (s.width == 0 || s.height == 0) return std::nullopt;
-  Transform t{(p1.x - p0.x) / s.width, (p1.y - p0.y) / s.width, (p2.x - p0.x) / s.height, (p2.y - p0.y) / s.height,
-              0, 0};
+  Transform t{
+      (p1.x - p0.x) / s.width, (p1.y - p0.y) / s.width, (p2.x - p0.x) / s.height, (p2.y - p0.y) / s.height, 0, 0};
   t.dx = p0.x - (t.m11 * s.x + t.m21 * s.y);
   t.dy = p0.y - (t.m12 * s.x + t.m22 * s.y);
   return t;

@@ -40,18 +40,20 @@ class PlusData final {
 namespace plus {
 inline constexpr std::uint16_t kHeader = 0x4001, kEndOfFile = 0x4002, kGetDc = 0x4004, kObject = 0x4008,
                                kClear = 0x4009, kFillRects = 0x400A, kDrawRects = 0x400B, kFillPolygon = 0x400C,
-                               kDrawLines = 0x400D, kFillEllipse = 0x400E, kFillPie = 0x4010, kFillClosedCurve = 0x4016, kBeginContainer = 0x4027,
-                               kEndContainer = 0x4029, kFillPath = 0x4014,
-                               kDrawPath = 0x4015, kDrawImage = 0x401A, kDrawImagePoints = 0x401B,
-                               kDrawString = 0x401C, kSetAntiAlias = 0x401E, kSetCompositingMode = 0x4023,
-                               kSave = 0x4025, kRestore = 0x4026, kSetWorldTransform = 0x402A,
-                               kTranslateWorldTransform = 0x402D, kScaleWorldTransform = 0x402E,
-                               kRotateWorldTransform = 0x402F, kSetPageTransform = 0x4030, kSetClipRect = 0x4032;
+                               kDrawLines = 0x400D, kFillEllipse = 0x400E, kFillPie = 0x4010, kFillClosedCurve = 0x4016,
+                               kBeginContainer = 0x4027, kEndContainer = 0x4029, kFillPath = 0x4014, kDrawPath = 0x4015,
+                               kDrawImage = 0x401A, kDrawImagePoints = 0x401B, kDrawString = 0x401C,
+                               kSetAntiAlias = 0x401E, kSetCompositingMode = 0x4023, kSave = 0x4025, kRestore = 0x4026,
+                               kSetWorldTransform = 0x402A, kTranslateWorldTransform = 0x402D,
+                               kScaleWorldTransform = 0x402E, kRotateWorldTransform = 0x402F,
+                               kSetPageTransform = 0x4030, kSetClipRect = 0x4032;
 inline constexpr std::uint16_t kColor = 0x8000, kInt16 = 0x4000, kRelative = 0x0800, kAppend = 0x2000;
 inline constexpr std::uint32_t kVersion = 0xDBC01002;
 enum ObjectKind : std::uint16_t { kBrush = 1, kPen = 2, kPath = 3, kRegion = 4, kImage = 5 };
 
-inline std::uint16_t ObjectFlags(ObjectKind kind, std::uint32_t id) { return static_cast<std::uint16_t>(kind << 8 | id); }
+inline std::uint16_t ObjectFlags(ObjectKind kind, std::uint32_t id) {
+  return static_cast<std::uint16_t>(kind << 8 | id);
+}
 
 inline PlusData SolidBrush(std::uint32_t argb) { return std::move(PlusData().U32(kVersion).U32(0).U32(argb)); }
 

@@ -3,13 +3,13 @@
 // after GetDC), and a dual file whose EMF+ records cannot all be played
 // renders from its EMF records. Hostile records end in bounded time.
 
-#include <chrono>
-#include <functional>
-#include <utility>
-#include <cstdlib>
-#include <string>
-
 #include <pixavue/platform/gdiplus/gdiplus_guids.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <utility>
 
 #include "emfplus_test_files.h"
 #include "gdiplus_test_support.h"
@@ -87,7 +87,8 @@ TEST_F(MetafileEmfPlusTest, EmfPlusOnlyFilesDrawTheirFills) {
     // A brush object, 16-bit rectangles, two of them.
     EmfPlusFile file(kSide, kSide, false);
     file.Object(plus::kBrush, 3, plus::SolidBrush(kGreen));
-    file.Record(plus::kFillRects, plus::kInt16, PlusData().U32(3).U32(2).U16(0).U16(0).U16(5).U16(5).U16(20).U16(20).U16(4).U16(4));
+    file.Record(plus::kFillRects, plus::kInt16,
+                PlusData().U32(3).U32(2).U16(0).U16(0).U16(5).U16(5).U16(20).U16(20).U16(4).U16(4));
     const Rendered r = Render(file.Finish());
     ExpectBox(r, 0, 0, 5, 5, kGreen, "first 16-bit rectangle");
     ExpectBox(r, 20, 20, 24, 24, kGreen, "second 16-bit rectangle");
@@ -197,8 +198,9 @@ TEST_F(MetafileEmfPlusTest, EllipsesPiesCurvesAndGradients) {
   {
     // Red at the left edge to blue at the right, clamped.
     EmfPlusFile file(kSide, kSide, false);
-    file.Object(plus::kBrush, 0,
-                PlusData().U32(plus::kVersion).U32(4).U32(0).U32(4).Floats({0, 0, 40, 1}).U32(kRed).U32(kBlue).U32(0).U32(0));
+    file.Object(
+        plus::kBrush, 0,
+        PlusData().U32(plus::kVersion).U32(4).U32(0).U32(4).Floats({0, 0, 40, 1}).U32(kRed).U32(kBlue).U32(0).U32(0));
     file.Record(plus::kFillRects, 0, PlusData().U32(0).U32(1).Floats({0, 0, 40, 40}));
     const Rendered r = Render(file.Finish());
     ASSERT_EQ(r.status, Ok);
@@ -310,7 +312,16 @@ TEST_F(MetafileEmfPlusTest, ImagesDrawFromEmbeddedFilesAndPixels) {
     // Uncompressed 32bppARGB pixels, red then blue, mirrored by the points.
     EmfPlusFile file(kSide, kSide, false);
     file.Object(plus::kImage, 5,
-                PlusData().U32(plus::kVersion).U32(1).U32(2).U32(1).U32(8).U32(PixelFormat32bppARGB).U32(0).U32(kRed).U32(kBlue));
+                PlusData()
+                    .U32(plus::kVersion)
+                    .U32(1)
+                    .U32(2)
+                    .U32(1)
+                    .U32(8)
+                    .U32(PixelFormat32bppARGB)
+                    .U32(0)
+                    .U32(kRed)
+                    .U32(kBlue));
     file.Record(plus::kDrawImagePoints, 5,
                 PlusData().U32(0xFFFFFFFF).U32(2).Floats({0, 0, 2, 1}).U32(3).Floats({30, 0, 10, 0, 30, 10}));
     const Rendered r = Render(file.Finish());
@@ -368,12 +379,21 @@ TEST_F(MetafileEmfPlusTest, DualFilesPlayEmfPlusAndEmfOnlyAfterGetDc) {
 // over the whole picture) is all that shows.
 TEST_F(MetafileEmfPlusTest, DualFilesFallBackToEmfWhenEmfPlusCannotPlay) {
   const std::vector<std::pair<std::string, std::function<void(EmfPlusFile&)>>> cases = {
-      {"texture brush", [](EmfPlusFile& f) { f.Object(plus::kBrush, 0, PlusData().U32(plus::kVersion).U32(2).U32(0)); }},
+      {"texture brush",
+       [](EmfPlusFile& f) { f.Object(plus::kBrush, 0, PlusData().U32(plus::kVersion).U32(2).U32(0)); }},
       {"text", [](EmfPlusFile& f) { f.Record(plus::kDrawString, 0, PlusData().U32(0).U32(0).U32(0)).Flush(); }},
-      {"object id 64", [](EmfPlusFile& f) { f.Record(plus::kObject, plus::ObjectFlags(plus::kBrush, 64), plus::SolidBrush(kRed)).Flush(); }},
+      {"object id 64",
+       [](EmfPlusFile& f) {
+         f.Record(plus::kObject, plus::ObjectFlags(plus::kBrush, 64), plus::SolidBrush(kRed)).Flush();
+       }},
       {"length past the comment",
-       [](EmfPlusFile& f) { f.RawPlus(PlusData().U16(plus::kFillRects).U16(0x8000).U32(4000).U32(3988).bytes()).Flush(); }},
-      {"brush never defined", [](EmfPlusFile& f) { f.Record(plus::kFillRects, 0, PlusData().U32(12).U32(1).Floats({0, 0, 5, 5})).Flush(); }},
+       [](EmfPlusFile& f) {
+         f.RawPlus(PlusData().U16(plus::kFillRects).U16(0x8000).U32(4000).U32(3988).bytes()).Flush();
+       }},
+      {"brush never defined",
+       [](EmfPlusFile& f) {
+         f.Record(plus::kFillRects, 0, PlusData().U32(12).U32(1).Floats({0, 0, 5, 5})).Flush();
+       }},
   };
   for (const auto& [what, damage] : cases) {
     EmfPlusFile file(kSide, kSide, true);
@@ -405,7 +425,9 @@ TEST_F(MetafileEmfPlusTest, HostileCountsAndSizesEndInBoundedTime) {
   file.Record(plus::kFillRects, plus::kColor, PlusData().U32(kRed).U32(0x40000000).Floats({0, 0, 40, 40}));
   file.Object(plus::kPath, 0, PlusData().U32(plus::kVersion).U32(0x7FFFFFFF).U32(0).Floats({0, 0}));
   file.Record(plus::kObject, 0x8000 | plus::ObjectFlags(plus::kImage, 1), PlusData().U32(0xFFFFFFF0).U32(0)).Flush();
-  file.Object(plus::kImage, 2, PlusData().U32(plus::kVersion).U32(1).U32(0x10000).U32(0x10000).U32(0x40000).U32(PixelFormat32bppARGB).U32(0));
+  file.Object(
+      plus::kImage, 2,
+      PlusData().U32(plus::kVersion).U32(1).U32(0x10000).U32(0x10000).U32(0x40000).U32(PixelFormat32bppARGB).U32(0));
   file.Record(plus::kDrawImage, 2, PlusData().U32(0).U32(2).Floats({0, 0, 1, 1, 0, 0, 40, 40}));
   // Many fills of a huge area: the work budget ends them.
   PlusData rects;
