@@ -346,6 +346,19 @@ bool Player::PlayClip(std::uint16_t type, std::uint16_t flags, std::span<const s
   }
 }
 
+// `count` rectangles at the start of `bytes`; false when one is missing
+// or not finite.
+bool Player::AddRects(std::span<const std::uint8_t> bytes, std::uint64_t count, bool int16) {
+  const std::size_t rectBytes = int16 ? kRectInt16Bytes : kRectFloatBytes;
+  if (count > bytes.size() / rectBytes) return false;
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto rect = ReadRect(bytes.subspan(i * rectBytes), int16);
+    if (!rect) return false;
+    painter_->AddRect(*rect);
+  }
+  return true;
+}
+
 const Brush* Player::BrushOf(std::uint16_t flags, std::uint32_t value) {
   if ((flags & kFlagColor) != 0) {
     colorBrush_ = Brush{};
@@ -379,14 +392,13 @@ bool Player::PlayFill(std::uint16_t type, std::uint16_t flags, std::span<const s
   const Brush* brush = brushValue ? BrushOf(flags, *brushValue) : nullptr;
   if (brush == nullptr) return false;
   const bool int16 = (flags & kFlagInt16) != 0;
-  const std::size_t rectBytes = int16 ? kRectInt16Bytes : kRectFloatBytes;
   BeginShape();
   bool winding = true;
   switch (type) {
     case kFillRects: {
       const auto count = f.U32(4);
-      if (!count || *count > f.From(8).size() / rectBytes) return false;
-      for (std::size_t i = 0; i < *count; ++i) painter_->AddRect(*ReadRect(f.From(8 + i * rectBytes), int16));
+      if (!count) return false;
+      if (!AddRects(f.From(8), *count, int16)) return false;
       break;
     }
     case kFillPolygon: {
@@ -440,7 +452,6 @@ bool Player::PlayStroke(std::uint16_t type, std::uint16_t flags, std::span<const
   }
   const Fields f(data);
   const bool int16 = (flags & kFlagInt16) != 0;
-  const std::size_t rectBytes = int16 ? kRectInt16Bytes : kRectFloatBytes;
   const auto penId = type == kDrawPath ? f.U32(0) : std::optional<std::uint32_t>(flags & 0xFF);
   const Pen* pen = penId ? PenOf(*penId) : nullptr;
   if (pen == nullptr) return false;
@@ -448,8 +459,8 @@ bool Player::PlayStroke(std::uint16_t type, std::uint16_t flags, std::span<const
   switch (type) {
     case kDrawRects: {
       const auto count = f.U32(0);
-      if (!count || *count > f.From(4).size() / rectBytes) return false;
-      for (std::size_t i = 0; i < *count; ++i) painter_->AddRect(*ReadRect(f.From(4 + i * rectBytes), int16));
+      if (!count) return false;
+      if (!AddRects(f.From(4), *count, int16)) return false;
       break;
     }
     case kDrawLines:

@@ -72,6 +72,7 @@ class Player final {
   bool StoreObject(std::uint32_t id, ObjectType type, std::span<const std::uint8_t> bytes);
   void Fail();
 
+  bool AddRects(std::span<const std::uint8_t> bytes, std::uint64_t count, bool int16);
   // The brush of a fill record: a colour (flag S) or a table entry.
   const Brush* BrushOf(std::uint16_t flags, std::uint32_t value);
   const Pen* PenOf(std::uint32_t id) const;

@@ -390,6 +390,11 @@ TEST_F(MetafileEmfPlusTest, DualFilesFallBackToEmfWhenEmfPlusCannotPlay) {
        [](EmfPlusFile& f) {
          f.RawPlus(PlusData().U16(plus::kFillRects).U16(0x8000).U32(4000).U32(3988).bytes()).Flush();
        }},
+      {"rectangle not a number",
+       [](EmfPlusFile& f) {
+         f.Record(plus::kFillRects, plus::kColor, PlusData().U32(kRed).U32(1).Floats({0, 0, 5}).U32(0x7FC00000))
+             .Flush();
+       }},
       {"brush never defined",
        [](EmfPlusFile& f) {
          f.Record(plus::kFillRects, 0, PlusData().U32(12).U32(1).Floats({0, 0, 5, 5})).Flush();
