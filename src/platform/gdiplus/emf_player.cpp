@@ -10,6 +10,7 @@
 #include <cmath>
 #include <vector>
 
+#include "emfplus_player.h"
 #include "metafile_bitmap.h"
 #include "metafile_canvas.h"
 #include "metafile_encoding.h"
@@ -94,6 +95,7 @@ enum Type : std::uint32_t {
   kCreateMonoBrush = 93,
   kCreateDibPatternBrushPt = 94,
   kExtCreatePen = 95,
+  kGdiComment = 70,
   kFillRgn = 71,
   kFrameRgn = 72,
   kInvertRgn = 73,
@@ -126,9 +128,21 @@ RectD RectAt(const RecordView& r, std::size_t offset) {
   return RectD{double(r.I32(offset)), double(r.I32(offset + 4)), double(r.I32(offset + 8)), double(r.I32(offset + 12))};
 }
 
+// Records that draw, which a player of EMF+ records skips: the EMF+
+// records draw the same picture.
+bool IsDrawing(std::uint32_t type) {
+  // SetPixelV, the arcs, shapes and lines, path painting, the region
+  // paints, the blits, text, alpha blends and gradient fills.
+  static constexpr std::uint32_t kDrawing[] = {15, 41, 42, 43, 44, 45, 46, 47, 54, 55, 56, 62, 63,  64,  71,  72,
+                                               73, 74, 76, 77, 78, 79, 80, 81, 83, 84, 96, 97, 108, 114, 116, 118};
+  return std::find(std::begin(kDrawing), std::end(kDrawing), type) != std::end(kDrawing) ||
+         (type >= kPolyBezier && type <= kPolyPolygon) || (type >= kPolyBezier16 && type <= kPolyPolygon16);
+}
+
 class EmfPlayer final {
  public:
-  explicit EmfPlayer(MetafileCanvas& canvas) : canvas_(canvas) {}
+  // `plus` plays the EMF+ records of GDI comments; null: they are ignored.
+  EmfPlayer(MetafileCanvas& canvas, emfplus::Player* plus) : canvas_(canvas), plus_(plus) {}
 
   GpStatus Play(std::span<const std::uint8_t> data, std::size_t at) {
     const ByteReader reader(data);
@@ -138,7 +152,13 @@ class EmfPlayer final {
       if (size < kRecordHeaderBytes || size > data.size() - at) return InvalidParameter;
       if (type == kEof) return Ok;
       if (!canvas_.Charge(kRecordCost)) return Ok;
-      Dispatch(type, RecordView(data.subspan(at, size)));
+      const RecordView record(data.subspan(at, size));
+      if (type == kGdiComment) {
+        PlayComment(record);
+        if (plus_ != nullptr && plus_->FellBack()) return Ok;
+      } else if (plus_ == nullptr || plus_->EmfRecordsPlay() || !IsDrawing(type)) {
+        Dispatch(type, record);
+      }
       if (canvas_.Exhausted()) return Ok;
       at += size;
     }
@@ -569,9 +589,39 @@ class EmfPlayer final {
     canvas_.TextOut(PointAt(r, 36), text, options, hasBox ? &box : nullptr);
   }
 
+  // Data size, then the data; EMF+ records follow the "EMF+" identifier.
+  void PlayComment(const RecordView& r) {
+    if (plus_ == nullptr || !r.Has(8, 8) || r.U32(12) != emfplus::kCommentIdentifier) return;
+    const std::uint64_t bytes = std::min<std::uint64_t>(r.U32(8), r.size() - 12);
+    if (bytes >= 4) plus_->PlayComment(r.Bytes(16, bytes - 4));
+  }
+
   MetafileCanvas& canvas_;
+  emfplus::Player* plus_;
   ObjectTable objects_;
 };
+
+// One pass over the records; `withPlus` plays the EMF+ records too and
+// tells in `fellBack` whether they could not all be played.
+GpStatus PlayPass(std::span<const std::uint8_t> data, std::uint32_t headerBytes, const MetafileInfo& info,
+                  const PixelBuffer& target, const CanvasSetup& setup, bool withPlus, bool& fellBack) {
+  auto canvas = MetafileCanvas::Create(target, setup);
+  if (!canvas) return OutOfMemory;
+  std::unique_ptr<emfplus::Player> plus;
+  if (withPlus) {
+    auto painter = emfplus::Painter::Create(target, *canvas);
+    if (!painter) return OutOfMemory;
+    plus = std::make_unique<emfplus::Player>(*canvas, std::move(painter), info.dpiX, info.dpiY, data.size());
+  }
+  const GpStatus status = EmfPlayer(*canvas, plus.get()).Play(data, headerBytes);
+  fellBack = plus != nullptr && plus->FellBack();
+  return status;
+}
+
+void ClearPixels(const PixelBuffer& target) {
+  const std::size_t rowBytes = std::size_t{target.width()} * 4;
+  for (std::uint32_t y = 0; y < target.height(); ++y) std::fill_n(target.Row(y), rowBytes, std::uint8_t{0});
+}
 
 }  // namespace
 
@@ -588,9 +638,13 @@ GpStatus PlayEmf(std::span<const std::uint8_t> data, const MetafileInfo& info, c
   setup.pixelsPerMmX = info.dpiX / 25.4;
   setup.pixelsPerMmY = info.dpiY / 25.4;
   setup.workBudget = workBudget;
-  auto canvas = MetafileCanvas::Create(target, setup);
-  if (!canvas) return OutOfMemory;
-  return EmfPlayer(*canvas).Play(data.first(*fileBytes), *headerBytes);
+  bool fellBack = false;
+  const GpStatus status = PlayPass(data.first(*fileBytes), *headerBytes, info, target, setup, true, fellBack);
+  if (!fellBack) return status;
+  // A dual file whose EMF+ records could not all be played: its EMF
+  // records alone draw the picture.
+  ClearPixels(target);
+  return PlayPass(data.first(*fileBytes), *headerBytes, info, target, setup, false, fellBack);
 }
 
 }  // namespace pixavue::platform::gdiplus
