@@ -20,39 +20,17 @@ using namespace pixavue::platform;
 // The largest file a load reads, as the memory stream can hold it.
 constexpr std::uint64_t kLargestLoadableFile = kMemoryStreamMaxBytes;
 
-// At most bytes.size() bytes, the file's size when it was opened, so that a
-// file growing meanwhile cannot make the load read on; a file that shrank
-// leaves bytes shorter.
-bool ReadAtMost(IStream& file, std::vector<std::uint8_t>& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const auto wanted = static_cast<ULONG>(bytes.size() - done);
-    ULONG got = 0;
-    if (FAILED(file.Read(bytes.data() + done, wanted, &got)) || got > wanted) return false;
-    if (got == 0) break;
-    done += got;
-  }
-  bytes.resize(done);
-  return true;
-}
-
 }  // namespace
 
 QuorvexStatus OpenForLoading(const std::string& path, OpenedFile& opened) {
   opened = OpenedFile{};
   try {
     // A folder, device, pipe or socket is refused by the open itself, which
-    // never waits.
-    ComPtr<IStream> file;
-    if (path.empty() || FAILED(CreateStreamOnFile(path, FileStreamMode::Read, file.ReleaseAndGetAddressOf()))) {
-      return QuorvexStatus::FileNotFound;
-    }
-    STATSTG info;
-    if (FAILED(file->Stat(&info, STATFLAG_NONAME)) || info.cbSize > kLargestLoadableFile) {
-      return QuorvexStatus::FileNotFound;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.cbSize));
-    if (!ReadAtMost(*file, bytes)) return QuorvexStatus::FileNotFound;
+    // never waits; so is a file too large to load.
+    std::vector<std::uint8_t> bytes;
+    const HRESULT read = path.empty() ? STG_E_FILENOTFOUND : ReadRegularFile(path, kLargestLoadableFile, bytes);
+    if (read == E_OUTOFMEMORY) return QuorvexStatus::OutOfMemory;
+    if (FAILED(read)) return QuorvexStatus::FileNotFound;
     ComPtr<IStream> contents;
     if (FAILED(CreateMemoryStream(std::move(bytes), contents.ReleaseAndGetAddressOf()))) {
       return QuorvexStatus::OutOfMemory;

@@ -51,7 +51,7 @@ class Cursor final {
     }
     return Transform{v[0], v[1], v[2], v[3], v[4], v[5]};
   }
-  bool Skip(std::uint64_t count) { return count <= reader_.remaining() && reader_.Skip(count); }
+  bool Skip(std::uint64_t count) { return count <= reader_.remaining() && reader_.Skip(static_cast<std::size_t>(count)); }
   std::span<const std::uint8_t> Rest() const { return reader_.data().subspan(reader_.position()); }
 
  private:

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 #include <new>
@@ -147,6 +148,37 @@ HRESULT CreateStreamOnFile(const std::filesystem::path& path, FileStreamMode mod
   auto store = MakeComPtr<FileStore>(std::move(file), native, mode == FileStreamMode::Read);
   if (!store) return E_OUTOFMEMORY;
   return ole_detail::HandOutStream(std::move(store), stream);
+}
+
+HRESULT ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes,
+                        std::vector<std::uint8_t>& bytes) noexcept {
+  bytes.clear();
+  ComPtr<IStream> file;
+  if (const HRESULT status = CreateStreamOnFile(path, FileStreamMode::Read, file.ReleaseAndGetAddressOf());
+      FAILED(status)) {
+    return status;
+  }
+  STATSTG info;
+  if (const HRESULT status = file->Stat(&info, STATFLAG_NONAME); FAILED(status)) return status;
+  if (info.cbSize > maxBytes || info.cbSize > std::numeric_limits<std::size_t>::max()) return STG_E_DOCFILETOOLARGE;
+  try {
+    bytes.resize(static_cast<std::size_t>(info.cbSize));
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const auto wanted = static_cast<ULONG>(std::min<std::size_t>(bytes.size() - done, 0x7FFFFFFF));
+    ULONG got = 0;
+    if (const HRESULT status = file->Read(bytes.data() + done, wanted, &got); FAILED(status)) {
+      bytes.clear();
+      return status;
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  bytes.resize(done);
+  return S_OK;
 }
 
 }  // namespace pixavue::platform

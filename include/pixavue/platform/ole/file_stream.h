@@ -14,7 +14,9 @@
 // system and other open failures -> STG_E_ACCESSDENIED; other read and write
 // failures -> STG_E_READFAULT / STG_E_WRITEFAULT.
 
+#include <cstdint>
 #include <filesystem>
+#include <vector>
 
 #include <pixavue/platform/ole/hresult.h>
 #include <pixavue/platform/ole/stream.h>
@@ -29,5 +31,13 @@ enum class FileStreamMode {
 };
 
 HRESULT CreateStreamOnFile(const std::filesystem::path& path, FileStreamMode mode, IStream** stream) noexcept;
+
+// Reads a regular file whole through the one descriptor that checked it: at
+// most the size it had when opened, so a file that grows meanwhile is not
+// read on (one that shrank gives fewer bytes). A file larger than maxBytes is
+// not read: STG_E_DOCFILETOOLARGE. Other errors as CreateStreamOnFile, and
+// E_OUTOFMEMORY.
+HRESULT ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes,
+                        std::vector<std::uint8_t>& bytes) noexcept;
 
 }  // namespace pixavue::platform
