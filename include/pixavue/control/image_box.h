@@ -35,6 +35,10 @@
 
 namespace pixavue {
 
+namespace net {
+class cInet;
+}
+
 class ImageBox final {
  public:
   static constexpr double kVersion = 5.9901307;
@@ -283,6 +287,22 @@ class ImageBox final {
   // while the image is shown.
   QuorvexStatus DisplayFromGdiDib(platform::HGLOBAL nGdiDibRef);
 
+  // Downloads. DisplayFromURL shows the body of an HTTP/1.0 GET (a
+  // "http://" or "https://" prefix of the host is dropped; port 443 alone
+  // makes it HTTPS), raising DataReceived after each chunk; it returns
+  // LastStatus at once while a download runs. A Content-Length above
+  // kLargestDownload gives InternetHttpInvalidFileLength. DisplayFromFTP
+  // copies the remote file to a temporary file deleted with the image.
+  static constexpr std::int32_t kLargestDownload = 1 << 30;
+  QuorvexStatus DisplayFromURL(std::string_view sHost, std::string_view sPath, std::int32_t nHTTPPort = 80);
+  QuorvexStatus DisplayFromFTP(std::string_view sHost, std::string_view sPath, std::string_view sLogin = {},
+                               std::string_view sPassword = {}, std::int32_t nFTPPort = 21);
+  // Ends a running URL download after its current chunk.
+  void DisplayFromURLStop();
+  // Bytes per read of later URL downloads; 0 or less reads nothing.
+  void SetHttpTransfertBufferSize(std::int32_t nBuffersize) { state_.HttpBufferSize = nBuffersize; }
+  void SetFtpPassiveMode(bool bPassiveMode) { state_.FtpPassive = bPassiveMode; }
+
   // An image already held by the engine, shown without loading (it stays
   // its giver's); 0 gives InvalidParameter.
   QuorvexStatus SetNativeImage(engine::ImageId nImageID);
@@ -314,6 +334,9 @@ class ImageBox final {
   QuorvexStatus LoadFile(std::string_view path, bool colorManaged);
   std::int32_t LoadBytes(std::span<const std::uint8_t> bytes, bool colorManaged);
   bool ImageShown() const { return state_.EngineState.CurrentImage != engine::kNoImage; }
+  QuorvexStatus DownloadBody(net::cInet& inet, std::string_view host, std::string_view path, std::int32_t port);
+  QuorvexStatus CopyFromFtp(net::cInet& inet, std::string_view host, std::string_view path, std::string_view login,
+                            std::string_view password, std::int32_t port);
 
   // Viewport.
   void UpdateLayout(engine::ImageId image = engine::kNoImage);
@@ -383,6 +406,7 @@ class ImageBox final {
   ImageBoxProperties props_;
   ImageBoxRuntime state_;
   bool elementsReady_ = false;  // surface notifications are handled once every element exists
+  net::cInet* m_inet = nullptr;  // the session of the download running, during the call only
 
   ControlSurface surface_;
   platform::ScrollBar hScroll_;

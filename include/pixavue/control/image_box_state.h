@@ -128,6 +128,7 @@ struct ImageBoxRuntime {
   // Downloads.
   std::int32_t HttpBufferSize = 4096;
   bool FtpPassive = true;
+  bool DownloadInProgress = false;  // a URL download runs
 };
 
 }  // namespace pixavue
