@@ -36,10 +36,10 @@ int ReadPort(int fd) {
                             int out) {
   ::dup2(out, STDOUT_FILENO);
   for (const std::string& setting : environment) ::putenv(const_cast<char*>(setting.c_str()));
-  std::vector<char*> argv{const_cast<char*>("python3"), const_cast<char*>(PIXAVUE_NET_TEST_SERVERS)};
+  std::vector<char*> argv{const_cast<char*>(PIXAVUE_TEST_PYTHON), const_cast<char*>(PIXAVUE_NET_TEST_SERVERS)};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
-  ::execvp("python3", argv.data());
+  ::execv(PIXAVUE_TEST_PYTHON, argv.data());
   ::_exit(127);
 }
 
@@ -89,7 +89,7 @@ std::filesystem::path TestFolder::Write(const std::string& name, const std::vect
 const std::filesystem::path& TestCertificates() {
   static const TestFolder folder("certificates");
   static const bool made = [] {
-    const std::string command = std::string("python3 ") + PIXAVUE_NET_TEST_SERVERS + " certs " +
+    const std::string command = std::string(PIXAVUE_TEST_PYTHON) + " " + PIXAVUE_NET_TEST_SERVERS + " certs " +
                                 folder.path().string() + " > /dev/null";
     return std::system(command.c_str()) == 0;
   }();

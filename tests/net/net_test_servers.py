@@ -146,6 +146,7 @@ def serve_ftp(root, user, password):
     handler = FTPHandler
     handler.authorizer = authorizer
     handler.permit_foreign_addresses = False
+    handler.auth_failed_timeout = 0.1
     server = FTPServer(("127.0.0.1", 0), handler)
     if os.geteuid() == 0:
         # As root every file could be read: serve as nobody, so that a file
