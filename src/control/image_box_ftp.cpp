@@ -6,28 +6,13 @@
 #include <pixavue/engine/temp_files.h>
 #include <pixavue/net/c_inet.h>
 
-#include <algorithm>
 #include <string>
 
 #include "download_session.h"
+#include "ftp_remote_path.h"
 #include "guarded_call.h"
 
 namespace pixavue {
-namespace {
-
-// Forward slashes, no blanks around, and at most two leading "/" removed:
-// a path relative to the login folder, or one "/" kept for the root.
-std::string RemotePath(std::string_view path) {
-  std::string result(path);
-  std::replace(result.begin(), result.end(), '\\', '/');
-  const std::size_t first = result.find_first_not_of(' ');
-  result = first == std::string::npos ? std::string() : result.substr(first, result.find_last_not_of(' ') - first + 1);
-  for (int removed = 0; removed < 2 && !result.empty() && result.front() == '/'; ++removed) result.erase(0, 1);
-  return result;
-}
-
-}  // namespace
-
 QuorvexStatus ImageBox::DisplayFromFTP(std::string_view sHost, std::string_view sPath, std::string_view sLogin,
                                        std::string_view sPassword, std::int32_t nFTPPort) {
   net::cInet inet;
@@ -51,7 +36,7 @@ QuorvexStatus ImageBox::CopyFromFtp(net::cInet& inet, std::string_view host, std
   QuorvexStatus status = QuorvexStatus::InternetFtpGetFileError;
   const std::string local = engine::MakeTempFileName();
   if (!local.empty()) {
-    const std::string remote = RemotePath(path);
+    const std::string remote = FtpRemotePath(path);
     if (platform::FtpGetFileA(connection, remote.c_str(), local.c_str(), platform::FALSE, 0,
                               platform::FTP_TRANSFER_TYPE_UNKNOWN, 0) != platform::FALSE) {
       status = DisplayFromFile(local);
