@@ -10,6 +10,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "image_source.h"
 #include "output_file.h"
 #include "render_options.h"
 
@@ -84,7 +85,7 @@ int RunRender(std::span<const std::string> args, std::ostream& out, std::ostream
   control.Resize(options->width, options->height);
   ApplyViewOptions(control.Control(), *options);
 
-  QuorvexStatus status = control->DisplayFromFile(options->input);
+  QuorvexStatus status = DisplaySource(control, options->input, err);
   if (status != QuorvexStatus::OK) return Failure("loading " + options->input, ToInt(status), err);
   if (!ApplyZoom(control.Control(), *options)) {
     return UsageError("zoom " + std::to_string(*options->zoomPercent) + "% is out of this image's range", err);
