@@ -52,6 +52,7 @@ inet::HttpRequestSettings SettingsFor(const inet::InternetObject& connection, co
   settings.http10 = request.http10;
   settings.verifyHostName = (request.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) == 0;
   settings.useProxy = connection.useProxy;
+  settings.agent = connection.agent;
   return settings;
 }
 
@@ -62,7 +63,8 @@ std::vector<std::string> RequestLines(const inet::InternetObject& connection, co
   std::vector<std::string> lines{
       request.verb + ' ' + request.objectName + (request.http10 ? " HTTP/1.0" : " HTTP/1.1"),
       "Host: " + connection.host + (defaultPort ? std::string() : ':' + std::to_string(connection.port)),
-      "User-Agent: quorvex", "Accept: */*"};
+      "Accept: */*"};
+  if (!connection.agent.empty()) lines.push_back("User-Agent: " + connection.agent);
   lines.insert(lines.end(), extra.begin(), extra.end());
   return lines;
 }

@@ -99,7 +99,7 @@ DWORD HttpTransfer::Configure(const HttpRequestSettings& settings) {
   if (easy_ == nullptr || multi_ == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
   CURL* easy = easy_.get();
   curl_easy_setopt(easy, CURLOPT_URL, settings.url.c_str());
-  curl_easy_setopt(easy, CURLOPT_USERAGENT, "quorvex");
+  if (!settings.agent.empty()) curl_easy_setopt(easy, CURLOPT_USERAGENT, settings.agent.c_str());
   curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,
                    settings.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
   if (settings.verb == "HEAD") {

@@ -19,6 +19,7 @@ namespace pixavue::platform::inet {
 struct HttpRequestSettings {
   std::string url;
   std::string verb;  // "GET", "HEAD" or any other token, sent as it is
+  std::string agent;  // none when empty
   bool http10 = true;
   bool verifyHostName = true;  // for https: the chain is always verified
   bool useProxy = true;

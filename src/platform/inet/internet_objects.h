@@ -19,7 +19,9 @@ enum class ObjectKind { Root, HttpConnection, FtpConnection, Request };
 struct InternetObject {
   ObjectKind kind = ObjectKind::Root;
   HINTERNET parent = nullptr;
-  // Root: the environment's proxy is used (else none).
+  // Root (and copied below it): the user agent, and whether the
+  // environment's proxy is used (else none).
+  std::string agent;
   bool useProxy = true;
   // Connections.
   std::string host;

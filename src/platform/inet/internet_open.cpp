@@ -52,7 +52,7 @@ void SetLogin(inet::InternetObject& connection, const char* userName, const char
 
 }  // namespace
 
-HINTERNET InternetOpenA(const char* /*agent*/, DWORD accessType, const char* proxy, const char* proxyBypass,
+HINTERNET InternetOpenA(const char* agent, DWORD accessType, const char* proxy, const char* proxyBypass,
                         DWORD flags) {
   if ((accessType != INTERNET_OPEN_TYPE_PRECONFIG && accessType != INTERNET_OPEN_TYPE_DIRECT) || proxy != nullptr ||
       proxyBypass != nullptr || flags != 0) {
@@ -64,6 +64,7 @@ HINTERNET InternetOpenA(const char* /*agent*/, DWORD accessType, const char* pro
   try {
     auto root = std::make_shared<inet::InternetObject>();
     root->useProxy = useProxy;
+    root->agent = TextOrEmpty(agent);
     return inet::AddObject(std::move(root));
   } catch (const std::bad_alloc&) {
     return Fail(ERROR_NOT_ENOUGH_MEMORY);
@@ -85,6 +86,7 @@ HINTERNET InternetConnectA(HINTERNET internet, const char* serverName, INTERNET_
     connection->kind = ftp ? inet::ObjectKind::FtpConnection : inet::ObjectKind::HttpConnection;
     connection->parent = internet;
     connection->useProxy = root->useProxy;
+    connection->agent = root->agent;
     connection->host = host;
     connection->port = port != 0 ? port : static_cast<INTERNET_PORT>(ftp ? 21 : 80);
     connection->passive = (flags & INTERNET_FLAG_PASSIVE) != 0;
