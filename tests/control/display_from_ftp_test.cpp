@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,34 @@ TEST_F(DisplayFromFtpTest, ForcedTemporaryCopyAndTheDownloadBothGoWithTheImage) 
   EXPECT_FALSE(TempFiles().empty());
   box().CloseImage();
   EXPECT_TRUE(TempFiles().empty());
+}
+
+// Calls into the control from each DataReceived.
+class CallingSink final : public ImageBoxEvents {
+ public:
+  void DataReceived(std::int32_t, std::int32_t, std::int32_t) override { onEvent(++events); }
+  int events = 0;
+  std::function<void(int)> onEvent;
+};
+
+// An FTP display from inside a URL download's event leaves the download
+// reachable by the stop when it returns.
+TEST_F(DisplayFromFtpTest, FtpDisplayDuringAUrlDownloadKeepsTheDownloadStoppable) {
+  TestFolder served("ftp_http_files");
+  served.Write("large.gif", PaddedGif(100000));
+  const TestServer http({"http", served.path().string()});
+  CallingSink sink;
+  QuorvexStatus ftpStatus = QuorvexStatus::GenericError;
+  sink.onEvent = [&](int event) {
+    if (event == 1) ftpStatus = Show("image.gif");
+    if (event == 2) box().DisplayFromURLStop();
+  };
+  box().Advise(&sink);
+  EXPECT_EQ(box().DisplayFromURL("127.0.0.1", "/file/large.gif", http.port()),
+            QuorvexStatus::InternetHttpTransferError);
+  EXPECT_EQ(ftpStatus, QuorvexStatus::OK);
+  EXPECT_EQ(sink.events, 2);
+  box().Advise(nullptr);
 }
 
 }  // namespace

@@ -243,9 +243,6 @@ TEST_F(HttpTest, EnvironmentProxyCarriesTheRequests) {
   HINTERNET request = HttpOpenRequestA(connection, "GET", "/bytes?size=10", "HTTP/1.0", nullptr, nullptr, 0, 0);
   ASSERT_EQ(HttpSendRequestA(request, nullptr, 0, nullptr, 0), TRUE);
   EXPECT_EQ(Text(request, HTTP_QUERY_STATUS_CODE), "200");
-  char via[8] = {};
-  DWORD length = sizeof(via);
-  EXPECT_EQ(HttpQueryInfoA(request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &length, nullptr), FALSE);
   EXPECT_NE(Text(request, HTTP_QUERY_RAW_HEADERS_CRLF).find("X-Via-Proxy: 1"), std::string::npos);
   InternetCloseHandle(root);
   ::setenv("http_proxy", "http://[bad", 1);
