@@ -102,6 +102,7 @@ void ImageBox::OnPaint() { Events().PaintControl(); }
 void ImageBox::Terminate() {
   control::ClearWorkFlags();
   if (state_.Terminated) return;
+  HaltAnimation();
   try {
     if (state_.EngineState.TempFileInUse) CloseCurrentImage();
     DeleteTempFile();
