@@ -23,6 +23,16 @@ float Millimetres(std::int32_t pixels, float dpi) {
   return static_cast<float>(pixels / static_cast<double>(dpi) * kMillimetresPerInch);
 }
 
+struct RectValues {
+  std::int32_t left = 0, top = 0, width = 0, height = 0;
+};
+
+RectValues ValuesOf(const ImageBox& box) {
+  RectValues values;
+  box.GetRectValues(values.left, values.top, values.width, values.height);
+  return values;
+}
+
 }  // namespace
 
 // A cleared rectangle sits at (-1, -1), one pixel square, outside the view.
@@ -74,29 +84,10 @@ void ImageBox::GetRectValues(std::int32_t& nLeft, std::int32_t& nTop, std::int32
   if (right > props_.ImageWidth) nWidth = RoundHalfEven(static_cast<double>(props_.ImageWidth) - nLeft);
 }
 
-std::int32_t ImageBox::GetRectX() const {
-  std::int32_t left = 0, top = 0, width = 0, height = 0;
-  GetRectValues(left, top, width, height);
-  return left;
-}
-
-std::int32_t ImageBox::GetRectY() const {
-  std::int32_t left = 0, top = 0, width = 0, height = 0;
-  GetRectValues(left, top, width, height);
-  return top;
-}
-
-std::int32_t ImageBox::GetRectWidth() const {
-  std::int32_t left = 0, top = 0, width = 0, height = 0;
-  GetRectValues(left, top, width, height);
-  return width;
-}
-
-std::int32_t ImageBox::GetRectHeight() const {
-  std::int32_t left = 0, top = 0, width = 0, height = 0;
-  GetRectValues(left, top, width, height);
-  return height;
-}
+std::int32_t ImageBox::GetRectX() const { return ValuesOf(*this).left; }
+std::int32_t ImageBox::GetRectY() const { return ValuesOf(*this).top; }
+std::int32_t ImageBox::GetRectWidth() const { return ValuesOf(*this).width; }
+std::int32_t ImageBox::GetRectHeight() const { return ValuesOf(*this).height; }
 
 void ImageBox::GetRectValuesObject(std::int32_t& nLeft, std::int32_t& nTop, std::int32_t& nWidth,
                                    std::int32_t& nHeight) const {

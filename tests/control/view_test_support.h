@@ -11,14 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "control_test_support.h"
 #include "gdiplus_test_support.h"
+#include "temp_directory.h"
 #include "tiff_test_files.h"
 
 namespace pixavue::testing {
@@ -68,27 +66,14 @@ inline engine::ImageId SolidBitmap(int width, int height, platform::ARGB colour,
 // Files of one test in a folder of their own, removed with the object.
 class TestFolder final {
  public:
-  TestFolder()
-      : folder_(std::filesystem::temp_directory_path() /
-                ("pixavue_view_test_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    std::filesystem::create_directories(folder_);
-  }
-  ~TestFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-  TestFolder(const TestFolder&) = delete;
-  TestFolder& operator=(const TestFolder&) = delete;
-
   std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
     platform::test::WriteFile(folder_ / name, bytes);
-    return (folder_ / name).string();
+    return Path(name);
   }
   std::string Path(const std::string& name) const { return (folder_ / name).string(); }
 
  private:
-  std::filesystem::path folder_;
+  platform::testing::TempDirectory folder_;
 };
 
 // What the control shows, through a PNG file written by the host and read
