@@ -172,9 +172,11 @@ TEST_F(AnimationTest, StopGifFromAPageChangeHandlerLeavesNoTimer) {
   handler.action = [&] {
     if (handler.calls == 2) box().StopGif();  // as frame 3 shows
   };
+  host_.Advance(200);
+  EXPECT_EQ(handler.calls, 2);
+  EXPECT_EQ(PendingTimers(), 0u);  // the tick that showed frame 3 armed nothing
   host_.Advance(1000);
   EXPECT_EQ(handler.calls, 2);
-  EXPECT_EQ(PendingTimers(), 0u);
   EXPECT_EQ(Centre(), kColours[2]);
   EXPECT_FALSE(box().get_AnimateGIF());
 }
