@@ -146,7 +146,7 @@ TEST_F(AnimationTest, FramesWithoutDelaysShowForAQuarterOfASecond) {
   }
 }
 
-TEST_F(AnimationTest, TenThousandFramesPlayAndWrap) {
+TEST_F(AnimationTest, TenThousandFramesPlayAndTheLastOneShows) {
   platform::test::GifBuilder gif(2, 2, kColours);
   constexpr int kFrames = 10000;
   for (int i = 0; i < kFrames; ++i) gif.Control(1, 1).UniformImage(0, 0, 2, 2, static_cast<std::uint8_t>(i % 3));
