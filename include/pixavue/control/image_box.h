@@ -251,8 +251,53 @@ class ImageBox final {
   // The rectangle in image pixels: right and bottom cut at the image's
   // size; zeros when neither side is longer than 1.
   void GetRectValues(std::int32_t& nLeft, std::int32_t& nTop, std::int32_t& nWidth, std::int32_t& nHeight) const;
+  std::int32_t GetRectX() const;
+  std::int32_t GetRectY() const;
+  std::int32_t GetRectWidth() const;
+  std::int32_t GetRectHeight() const;
+  // In surface pixels, rounded; zeros as above.
+  void GetRectValuesObject(std::int32_t& nLeft, std::int32_t& nTop, std::int32_t& nWidth,
+                           std::int32_t& nHeight) const;
+  // In millimetres; left and top are 0, and width and height stay as
+  // passed, where the resolution is unknown.
+  void GetRectValuesMM(float& nLeft, float& nTop, float& nWidth, float& nHeight) const;
+  // The setters take any values; the surface-pixel one moves the rectangle
+  // only with a positive width and height.
+  void SetRectValues(std::int32_t nLeft, std::int32_t nTop, std::int32_t nWidth, std::int32_t nHeight);
+  void SetRectValuesObject(std::int32_t nLeft, std::int32_t nTop, std::int32_t nWidth, std::int32_t nHeight);
+  void SetRectValuesMM(float nLeft, float nTop, float nWidth, float nHeight);
+  // Zooms so that the drawn rectangle fills the view, then centres it;
+  // nothing without one. Returns LastStatus.
+  QuorvexStatus ZoomRect();
+  // Scrolls the drawn rectangle to the middle of the view, as far as the
+  // scroll ranges allow.
+  void CenterOnRect();
+  // Within 4 pixels of the drawn rectangle (surface pixels).
+  bool IsNearRect(float x, float y) const;
+  // Pointer steps of the selection rectangle, in surface pixels, for the
+  // mouse handlers. A press with the mode button in area-selection or
+  // auto-zoom mode edits the drawn rectangle when it is near and editable,
+  // else starts a new one; a move while drawing stretches it to the
+  // pointer, cut at the displayed image; every move in area-selection mode
+  // shows the pointer of the part under it, or moves and resizes the
+  // rectangle being edited; a button up ends drawing and editing.
+  void PressRect(float x, float y);
+  void StretchRect(float x, float y);
+  void HoverRect(float x, float y);
+  void EndRectDrag();
 
-  // Frames and animation.
+  // Frames and pages (1-based). DisplayFrame resets LastStatus, shows page
+  // nFrame when it exists and raises PageChange whenever a page was shown
+  // before; the shortcuts do nothing (returning LastStatus) at the ends.
+  QuorvexStatus DisplayFrame(std::int32_t nFrame);
+  QuorvexStatus DisplayNextFrame();
+  QuorvexStatus DisplayPreviousFrame();
+  QuorvexStatus DisplayFirstFrame();
+  QuorvexStatus DisplayLastFrame();
+  std::int32_t GetTotalFrame() const { return props_.PageCount; }
+
+  // Animation of a GIF of several frames, each shown for its own delay on
+  // the thread's timers, from frame 1, until stopped.
   bool get_AnimateGIF() const { return props_.AnimateGIF; }
   void put_AnimateGIF(bool animate);
   QuorvexStatus PlayGif();
@@ -382,16 +427,27 @@ class ImageBox final {
   void ConnectFocusTracking();
   void TrackFocus(std::int32_t part, bool gotFocus);
 
-  // Selection rectangle: moves shRect over an area given in image pixels.
+  // Selection rectangle: moves shRect over an area given in image pixels;
+  // keeps its extent in image pixels after each change; the press that
+  // starts a new one; the move or resize of an edited one.
   void PlaceRectFromImage(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
+  void SyncRectCache();
+  void StartRect();
+  void DragRect(float x, float y);
 
   // Input.
   void ApplyModeCursor();
   void InstallWheelHook();
   void RemoveWheelHook();
 
-  // Animation.
+  // Pages and animation.
+  void ClearSurfaceToBackground();
+  void GifTick();
+  void StartGifTimer(std::int32_t delayMs);
   void StopGifTimer();
+  void HaltAnimation();
+  static void GifTimerProc(platform::HWND window, platform::UINT message, platform::UINT_PTR id,
+                           platform::DWORD time);
   platform::UINT_PTR GifTimerKey() const { return reinterpret_cast<platform::UINT_PTR>(this); }
 
   // Reports a persisted property's change to the container under its key.
