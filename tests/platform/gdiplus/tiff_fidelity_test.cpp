@@ -155,17 +155,19 @@ TEST_F(TiffFidelityTest, LabPagesOfEveryEncodingBecomeSrgb) {
   }
 }
 
-// JPEG data of 12 bits a sample against what GDAL's 12-bit libjpeg decodes:
-// strips with their quantisation tables in JPEGTables, YCbCr tiles sampled
-// 2x2 (upsampled as libjpeg does), CMYK sampled 2:1 with restart markers.
-// The decoder computes as libjpeg does, so the values agree exactly.
-TEST_F(TiffFidelityTest, TwelveBitJpegPagesMatchAnotherDecoder) {
+// DCT data of more than 8-bit pages against what GDAL's libjpeg decodes:
+// 12-bit strips with their quantisation tables in JPEGTables, YCbCr tiles
+// sampled 2x2 (upsampled as libjpeg does), CMYK sampled 2:1 with restart
+// markers, and a 16-bit CMYK page whose JPEG data has 8 bits. The decoder
+// computes as libjpeg does, so the values agree exactly.
+TEST_F(TiffFidelityTest, DctJpegPagesOfMoreThanEightBitsMatchAnotherDecoder) {
   struct Case {
     const char* name;
     std::uint32_t colourSpace;
   };
   for (const Case& c : {Case{"grey12-jpeg", ImageFlagsColorSpaceGRAY}, Case{"ycbcr12-jpeg-tiled", ImageFlagsColorSpaceRGB},
-                        Case{"cmyk12-jpeg-restart", ImageFlagsColorSpaceCMYK}}) {
+                        Case{"cmyk12-jpeg-restart", ImageFlagsColorSpaceCMYK},
+                        Case{"cmyk16-jpeg8", ImageFlagsColorSpaceCMYK}}) {
     const DecodedImage image = Decode(std::string(c.name) + ".tif");
     EXPECT_EQ(image.frame.pixels.format(), PixelFormat48bppRGB) << c.name;
     EXPECT_EQ(image.frame.flags & c.colourSpace, c.colourSpace) << c.name;
