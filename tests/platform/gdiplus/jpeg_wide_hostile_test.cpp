@@ -101,10 +101,8 @@ struct Sample {
 };
 
 const Sample kSamples[] = {
-    {"grey12-jpeg.tif", 0, Expect(48, 16, 1, 12)},
-    {"ycbcr12-jpeg-tiled.tif", 0, Expect(16, 16, 3, 12)},
-    {"cmyk12-jpeg-restart.tif", 0, Expect(36, 16, 4, 12)},
-    {"cmyk16-jpeg-lossless.tif", 0, Expect(20, 2, 4, 16)},
+    {"grey12-jpeg.tif", 0, Expect(48, 16, 1, 12)},          {"ycbcr12-jpeg-tiled.tif", 0, Expect(16, 16, 3, 12)},
+    {"cmyk12-jpeg-restart.tif", 0, Expect(36, 16, 4, 12)},  {"cmyk16-jpeg-lossless.tif", 0, Expect(20, 2, 4, 16)},
     {"grey12-jpeg-lossless.tif", 0, Expect(30, 12, 1, 12)},
 };
 
@@ -131,7 +129,8 @@ TEST(WideJpegHostileTest, EveryCorruptedByteGivesAStatus) {
     const TiffChunk chunk = ReadChunk(sample.file, sample.chunk);
     std::size_t damaged = 0;
     for (std::size_t at = 0; at < chunk.data.size(); ++at) {
-      for (std::uint8_t value : {std::uint8_t{0x00}, std::uint8_t{0xFF}, static_cast<std::uint8_t>(chunk.data[at] ^ 0x5A)}) {
+      for (std::uint8_t value :
+           {std::uint8_t{0x00}, std::uint8_t{0xFF}, static_cast<std::uint8_t>(chunk.data[at] ^ 0x5A)}) {
         Bytes corrupt = chunk.data;
         corrupt[at] = value;
         const GpStatus status = Decode(chunk.tables, corrupt, sample.expected);

@@ -165,9 +165,9 @@ TEST_F(TiffFidelityTest, DctJpegPagesOfMoreThanEightBitsMatchAnotherDecoder) {
     const char* name;
     std::uint32_t colourSpace;
   };
-  for (const Case& c : {Case{"grey12-jpeg", ImageFlagsColorSpaceGRAY}, Case{"ycbcr12-jpeg-tiled", ImageFlagsColorSpaceRGB},
-                        Case{"cmyk12-jpeg-restart", ImageFlagsColorSpaceCMYK},
-                        Case{"cmyk16-jpeg8", ImageFlagsColorSpaceCMYK}}) {
+  for (const Case& c :
+       {Case{"grey12-jpeg", ImageFlagsColorSpaceGRAY}, Case{"ycbcr12-jpeg-tiled", ImageFlagsColorSpaceRGB},
+        Case{"cmyk12-jpeg-restart", ImageFlagsColorSpaceCMYK}, Case{"cmyk16-jpeg8", ImageFlagsColorSpaceCMYK}}) {
     const DecodedImage image = Decode(std::string(c.name) + ".tif");
     EXPECT_EQ(image.frame.pixels.format(), PixelFormat48bppRGB) << c.name;
     EXPECT_EQ(image.frame.flags & c.colourSpace, c.colourSpace) << c.name;
@@ -206,7 +206,8 @@ TEST_F(TiffFidelityTest, SixteenBitCmykMapsAsEightBitCmykDoes) {
   wide.bitsPerSample = 16;
   for (std::uint32_t x = 0; x < width; ++x) {
     const std::uint8_t inks[4] = {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(255 - x * 3),
-                                  static_cast<std::uint8_t>(x * 37), static_cast<std::uint8_t>(x < 2 ? 255 * x : x * 2)};
+                                  static_cast<std::uint8_t>(x * 37),
+                                  static_cast<std::uint8_t>(x < 2 ? 255 * x : x * 2)};
     for (std::uint8_t ink : inks) {
       narrow.samples.push_back(ink);
       const std::uint16_t widened = static_cast<std::uint16_t>(ink * 257);

@@ -99,7 +99,8 @@ void InverseDct(const Block& coefficients, std::uint8_t precision, std::uint16_t
   std::array<std::int64_t, 8> row{};
   for (std::size_t y = 0; y < 8; ++y) {
     Idct8(columns.data() + y * 8, 1, kConstBits + pass1Bits + 3, row.data());
-    for (std::size_t x = 0; x < 8; ++x) out[y * stride + x] = static_cast<std::uint16_t>(std::clamp(row[x] + centre, std::int64_t{0}, top));
+    for (std::size_t x = 0; x < 8; ++x)
+      out[y * stride + x] = static_cast<std::uint16_t>(std::clamp(row[x] + centre, std::int64_t{0}, top));
   }
 }
 
@@ -225,7 +226,8 @@ GpStatus AllocateWideJpegPlanes(const WideJpegFrame& frame, std::vector<WideJpeg
     const WideJpegComponent& component = frame.components[i];
     WideJpegPlane& plane = planes[i];
     plane.width = static_cast<std::uint32_t>((std::uint64_t{frame.width} * component.h + frame.maxH - 1) / frame.maxH);
-    plane.height = static_cast<std::uint32_t>((std::uint64_t{frame.height} * component.v + frame.maxV - 1) / frame.maxV);
+    plane.height =
+        static_cast<std::uint32_t>((std::uint64_t{frame.height} * component.v + frame.maxV - 1) / frame.maxV);
     plane.stride = across * (unitWidth / frame.maxH) * component.h;
     plane.rows = down * (unitHeight / frame.maxV) * component.v;
     if (!plane.samples.Allocate(std::uint64_t{plane.stride} * plane.rows)) return OutOfMemory;

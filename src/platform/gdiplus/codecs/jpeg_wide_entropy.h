@@ -23,7 +23,7 @@ class WideJpegHuffmanTable final {
  private:
   friend class WideJpegBitReader;
   bool defined_ = false;
-  std::array<std::int32_t, 18> maxCode_{};     // largest code of each length, -1 when none
+  std::array<std::int32_t, 18> maxCode_{};      // largest code of each length, -1 when none
   std::array<std::int32_t, 17> valueOffset_{};  // symbol index minus first code of each length
   std::array<std::uint8_t, 256> symbols_{};
 };

@@ -97,9 +97,9 @@ class LosslessScanDecoder final {
 
 }  // namespace
 
-GpStatus DecodeWideJpegLosslessScan(const WideJpegFrame& frame, const WideJpegTables& tables,
-                                    const WideJpegScan& scan, std::span<const std::uint8_t> data,
-                                    std::vector<WideJpegPlane>& planes, std::size_t& consumed) {
+GpStatus DecodeWideJpegLosslessScan(const WideJpegFrame& frame, const WideJpegTables& tables, const WideJpegScan& scan,
+                                    std::span<const std::uint8_t> data, std::vector<WideJpegPlane>& planes,
+                                    std::size_t& consumed) {
   return LosslessScanDecoder(frame, tables, scan, data, planes).Run(consumed);
 }
 

@@ -40,8 +40,8 @@ GpStatus AllocateWideJpegPlanes(const WideJpegFrame& frame, std::vector<WideJpeg
 GpStatus DecodeWideJpegDctScan(const WideJpegFrame& frame, const WideJpegTables& tables, const WideJpegScan& scan,
                                std::span<const std::uint8_t> data, std::vector<WideJpegPlane>& planes,
                                std::size_t& consumed);
-GpStatus DecodeWideJpegLosslessScan(const WideJpegFrame& frame, const WideJpegTables& tables,
-                                    const WideJpegScan& scan, std::span<const std::uint8_t> data,
-                                    std::vector<WideJpegPlane>& planes, std::size_t& consumed);
+GpStatus DecodeWideJpegLosslessScan(const WideJpegFrame& frame, const WideJpegTables& tables, const WideJpegScan& scan,
+                                    std::span<const std::uint8_t> data, std::vector<WideJpegPlane>& planes,
+                                    std::size_t& consumed);
 
 }  // namespace pixavue::platform::gdiplus

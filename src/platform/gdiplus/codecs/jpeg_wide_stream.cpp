@@ -12,10 +12,10 @@ constexpr std::uint8_t kEoi = 0xD9;
 
 // Position k of the zig-zag order holds the coefficient at this index of
 // the block in row-major order.
-constexpr std::array<std::uint8_t, 64> kZigZag{
-    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
-    41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
-    30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+constexpr std::array<std::uint8_t, 64> kZigZag{0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
+                                               12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
+                                               35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+                                               58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
 std::uint16_t Word(std::span<const std::uint8_t> bytes, std::size_t at) {
   return static_cast<std::uint16_t>((bytes[at] << 8) | bytes[at + 1]);

@@ -51,7 +51,8 @@ class WideJpegPageReader final {
 
  private:
   GpStatus ReadRaw(std::uint32_t x0, std::uint32_t y0, std::uint16_t plane) {
-    const std::uint32_t chunk = info_.tiled ? TIFFComputeTile(tif_, x0, y0, 0, plane) : TIFFComputeStrip(tif_, y0, plane);
+    const std::uint32_t chunk =
+        info_.tiled ? TIFFComputeTile(tif_, x0, y0, 0, plane) : TIFFComputeStrip(tif_, y0, plane);
     if (chunk >= (info_.tiled ? TIFFNumberOfTiles(tif_) : TIFFNumberOfStrips(tif_))) return InvalidParameter;
     const std::uint64_t bytes = TIFFGetStrileByteCount(tif_, chunk);
     if (bytes == 0) return InvalidParameter;
