@@ -99,8 +99,9 @@ void InverseDct(const Block& coefficients, std::uint8_t precision, std::uint16_t
   std::array<std::int64_t, 8> row{};
   for (std::size_t y = 0; y < 8; ++y) {
     Idct8(columns.data() + y * 8, 1, kConstBits + pass1Bits + 3, row.data());
-    for (std::size_t x = 0; x < 8; ++x)
+    for (std::size_t x = 0; x < 8; ++x) {
       out[y * stride + x] = static_cast<std::uint16_t>(std::clamp(row[x] + centre, std::int64_t{0}, top));
+    }
   }
 }
 
@@ -111,12 +112,8 @@ class DctScanDecoder final {
       : frame_(frame), tables_(tables), scan_(scan), reader_(data), planes_(planes) {}
 
   GpStatus Run(std::size_t& consumed) {
-    for (std::size_t i = 0; i < scan_.count; ++i) {
-      if (planes_[scan_.component[i]].decoded) return InvalidParameter;
-    }
     const GpStatus status = scan_.count == 1 ? RunSingle() : RunInterleaved();
     if (status != Ok) return status;
-    for (std::size_t i = 0; i < scan_.count; ++i) planes_[scan_.component[i]].decoded = true;
     consumed = reader_.position();
     return Ok;
   }

@@ -29,11 +29,16 @@ GpStatus DecodeScans(WideJpegStream& stream, const WideJpegTables& tables, const
       if (status == Ok) status = AllocateWideJpegPlanes(frame, planes);
       if (status != Ok) return status;
     }
+    // Sequential and lossless frames give each component one scan.
+    for (std::size_t i = 0; i < scan.count; ++i) {
+      if (planes[scan.component[i]].decoded) return InvalidParameter;
+    }
     std::size_t consumed = 0;
     status = frame.process == WideJpegProcess::Sequential
                  ? DecodeWideJpegDctScan(frame, tables, scan, stream.ScanData(), planes, consumed)
                  : DecodeWideJpegLosslessScan(frame, tables, scan, stream.ScanData(), planes, consumed);
     if (status != Ok) return status;
+    for (std::size_t i = 0; i < scan.count; ++i) planes[scan.component[i]].decoded = true;
     stream.Resume(consumed);
   }
 }

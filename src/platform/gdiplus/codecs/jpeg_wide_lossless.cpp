@@ -39,9 +39,6 @@ class LosslessScanDecoder final {
       : frame_(frame), tables_(tables), scan_(scan), reader_(data), planes_(planes) {}
 
   GpStatus Run(std::size_t& consumed) {
-    for (std::size_t i = 0; i < scan_.count; ++i) {
-      if (planes_[scan_.component[i]].decoded) return InvalidParameter;
-    }
     const std::uint32_t interval = tables_.restartInterval;
     // Restarts come at the start of rows, so each interval starts afresh
     // with the first row's predictions.
@@ -59,10 +56,7 @@ class LosslessScanDecoder final {
       }
       if (reader_.overrun()) return InvalidParameter;
     }
-    for (std::size_t i = 0; i < scan_.count; ++i) {
-      planes_[scan_.component[i]].decoded = true;
-      planes_[scan_.component[i]].pointTransform = scan_.al;
-    }
+    for (std::size_t i = 0; i < scan_.count; ++i) planes_[scan_.component[i]].pointTransform = scan_.al;
     consumed = reader_.position();
     return Ok;
   }

@@ -36,7 +36,7 @@ GpStatus AllocateWideJpegPlanes(const WideJpegFrame& frame, std::vector<WideJpeg
 // Each decodes the coded data of `scan` from the start of `data` and sets
 // `consumed` to the bytes it read. InvalidParameter for data that is
 // damaged, ends early or whose restart markers are not where the restart
-// interval puts them; a plane decoded twice is damage too.
+// interval puts them. The caller marks the planes decoded.
 GpStatus DecodeWideJpegDctScan(const WideJpegFrame& frame, const WideJpegTables& tables, const WideJpegScan& scan,
                                std::span<const std::uint8_t> data, std::vector<WideJpegPlane>& planes,
                                std::size_t& consumed);

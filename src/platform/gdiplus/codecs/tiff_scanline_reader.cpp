@@ -66,20 +66,16 @@ class ScanlineReader final {
     const GpStatus status = AllocateBuffers();
     if (status != Ok) return status;
     const std::uint16_t planes = separate_ ? info_.samplesPerPixel : 1;
-    for (std::uint64_t y0 = 0; y0 < info_.height; y0 += chunkLength_) {
-      const auto top = static_cast<std::uint32_t>(y0);
-      const auto rows = static_cast<std::uint32_t>(std::min<std::uint64_t>(chunkLength_, info_.height - y0));
-      for (std::uint16_t plane = 0; plane < planes; ++plane) {
-        for (std::uint64_t x0 = 0; x0 < info_.width; x0 += chunkWidth_) {
-          const GpStatus chunkStatus = ReadChunk(static_cast<std::uint32_t>(x0), top, plane, rows);
-          if (chunkStatus != Ok) return chunkStatus;
-        }
-      }
-      const ByteBuffer& rowsFrom = BandIsChunk() ? chunk_ : band_;
-      const std::uint64_t stride = BandIsChunk() ? chunkRowBytes_ : rowBytes_;
-      for (std::uint32_t r = 0; r < rows; ++r) sink_(top + r, rowsFrom.data() + r * stride);
-    }
-    return Ok;
+    return ForEachTiffBand(
+        info_, chunkWidth_, chunkLength_, planes,
+        [this](std::uint32_t x0, std::uint32_t top, std::uint16_t plane, std::uint32_t rows) {
+          return ReadChunk(x0, top, plane, rows);
+        },
+        [this](std::uint32_t top, std::uint32_t rows) {
+          const ByteBuffer& rowsFrom = BandIsChunk() ? chunk_ : band_;
+          const std::uint64_t stride = BandIsChunk() ? chunkRowBytes_ : rowBytes_;
+          for (std::uint32_t r = 0; r < rows; ++r) sink_(top + r, rowsFrom.data() + r * stride);
+        });
   }
 
  private:
@@ -166,6 +162,22 @@ class ScanlineReader final {
 };
 
 }  // namespace
+
+GpStatus ForEachTiffBand(const TiffPageInfo& info, std::uint32_t chunkWidth, std::uint32_t chunkLength,
+                         std::uint16_t planes, const TiffChunkVisitor& chunk, const TiffBandVisitor& band) {
+  for (std::uint64_t y0 = 0; y0 < info.height; y0 += chunkLength) {
+    const auto top = static_cast<std::uint32_t>(y0);
+    const auto rows = static_cast<std::uint32_t>(std::min<std::uint64_t>(chunkLength, info.height - y0));
+    for (std::uint16_t plane = 0; plane < planes; ++plane) {
+      for (std::uint64_t x0 = 0; x0 < info.width; x0 += chunkWidth) {
+        const GpStatus status = chunk(static_cast<std::uint32_t>(x0), top, plane, rows);
+        if (status != Ok) return status;
+      }
+    }
+    band(top, rows);
+  }
+  return Ok;
+}
 
 GpStatus ReadTiffScanlines(TIFF* tif, const TiffPageInfo& info, const TiffScanlineSink& sink) {
   return ScanlineReader(tif, info, sink).Read();

@@ -21,4 +21,15 @@ using TiffScanlineSink = std::function<void(std::uint32_t y, const std::uint8_t*
 // than the page needs; OutOfMemory when a buffer cannot be had.
 GpStatus ReadTiffScanlines(TIFF* tif, const TiffPageInfo& info, const TiffScanlineSink& sink);
 
+// The bands of a page, each as tall as a strip or a tile (`chunkLength`)
+// and `rows` tall within the page: `chunk` is called for each chunk of the
+// band (each of its planes when planes are separate), left to right, and
+// `band` once they are all read. The first status other than Ok ends the
+// walk.
+using TiffChunkVisitor =
+    std::function<GpStatus(std::uint32_t x0, std::uint32_t top, std::uint16_t plane, std::uint32_t rows)>;
+using TiffBandVisitor = std::function<void(std::uint32_t top, std::uint32_t rows)>;
+GpStatus ForEachTiffBand(const TiffPageInfo& info, std::uint32_t chunkWidth, std::uint32_t chunkLength,
+                         std::uint16_t planes, const TiffChunkVisitor& chunk, const TiffBandVisitor& band);
+
 }  // namespace pixavue::platform::gdiplus

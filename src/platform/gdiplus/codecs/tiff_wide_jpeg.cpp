@@ -33,20 +33,16 @@ class WideJpegPageReader final {
       return OutOfMemory;
     }
     const std::uint16_t planes = separate_ ? info_.samplesPerPixel : 1;
-    for (std::uint64_t y0 = 0; y0 < info_.height; y0 += chunkLength_) {
-      const auto top = static_cast<std::uint32_t>(y0);
-      const auto rows = static_cast<std::uint32_t>(std::min<std::uint64_t>(chunkLength_, info_.height - y0));
-      for (std::uint16_t plane = 0; plane < planes; ++plane) {
-        for (std::uint64_t x0 = 0; x0 < info_.width; x0 += chunkWidth_) {
-          const GpStatus status = ReadChunk(static_cast<std::uint32_t>(x0), top, plane, rows);
-          if (status != Ok) return status;
-        }
-      }
-      for (std::uint32_t r = 0; r < rows; ++r) {
-        sink_(top + r, reinterpret_cast<const std::uint8_t*>(band_.data() + r * rowSamples));
-      }
-    }
-    return Ok;
+    return ForEachTiffBand(
+        info_, chunkWidth_, chunkLength_, planes,
+        [this](std::uint32_t x0, std::uint32_t top, std::uint16_t plane, std::uint32_t rows) {
+          return ReadChunk(x0, top, plane, rows);
+        },
+        [&](std::uint32_t top, std::uint32_t rows) {
+          for (std::uint32_t r = 0; r < rows; ++r) {
+            sink_(top + r, reinterpret_cast<const std::uint8_t*>(band_.data() + r * rowSamples));
+          }
+        });
   }
 
  private:
