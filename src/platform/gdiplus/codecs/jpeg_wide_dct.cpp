@@ -107,9 +107,8 @@ void InverseDct(const Block& coefficients, std::uint8_t precision, std::uint16_t
 
 class DctScanDecoder final {
  public:
-  DctScanDecoder(const WideJpegFrame& frame, const WideJpegTables& tables, const WideJpegScan& scan,
-                 std::span<const std::uint8_t> data, std::vector<WideJpegPlane>& planes)
-      : frame_(frame), tables_(tables), scan_(scan), reader_(data), planes_(planes) {}
+  explicit DctScanDecoder(const WideJpegScanInput& input)
+      : frame_(input.frame), tables_(input.tables), scan_(input.scan), reader_(input.data), planes_(input.planes) {}
 
   GpStatus Run(std::size_t& consumed) {
     const GpStatus status = scan_.count == 1 ? RunSingle() : RunInterleaved();
@@ -232,10 +231,8 @@ GpStatus AllocateWideJpegPlanes(const WideJpegFrame& frame, std::vector<WideJpeg
   return Ok;
 }
 
-GpStatus DecodeWideJpegDctScan(const WideJpegFrame& frame, const WideJpegTables& tables, const WideJpegScan& scan,
-                               std::span<const std::uint8_t> data, std::vector<WideJpegPlane>& planes,
-                               std::size_t& consumed) {
-  return DctScanDecoder(frame, tables, scan, data, planes).Run(consumed);
+GpStatus DecodeWideJpegDctScan(const WideJpegScanInput& input, std::size_t& consumed) {
+  return DctScanDecoder(input).Run(consumed);
 }
 
 }  // namespace pixavue::platform::gdiplus

@@ -34,9 +34,9 @@ GpStatus DecodeScans(WideJpegStream& stream, const WideJpegTables& tables, const
       if (planes[scan.component[i]].decoded) return InvalidParameter;
     }
     std::size_t consumed = 0;
-    status = frame.process == WideJpegProcess::Sequential
-                 ? DecodeWideJpegDctScan(frame, tables, scan, stream.ScanData(), planes, consumed)
-                 : DecodeWideJpegLosslessScan(frame, tables, scan, stream.ScanData(), planes, consumed);
+    const WideJpegScanInput input{frame, tables, scan, stream.ScanData(), planes};
+    status = frame.process == WideJpegProcess::Sequential ? DecodeWideJpegDctScan(input, consumed)
+                                                          : DecodeWideJpegLosslessScan(input, consumed);
     if (status != Ok) return status;
     for (std::size_t i = 0; i < scan.count; ++i) planes[scan.component[i]].decoded = true;
     stream.Resume(consumed);

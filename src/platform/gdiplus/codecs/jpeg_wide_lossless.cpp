@@ -34,9 +34,8 @@ std::int32_t Predict(std::uint8_t selector, std::int32_t a, std::int32_t b, std:
 
 class LosslessScanDecoder final {
  public:
-  LosslessScanDecoder(const WideJpegFrame& frame, const WideJpegTables& tables, const WideJpegScan& scan,
-                      std::span<const std::uint8_t> data, std::vector<WideJpegPlane>& planes)
-      : frame_(frame), tables_(tables), scan_(scan), reader_(data), planes_(planes) {}
+  explicit LosslessScanDecoder(const WideJpegScanInput& input)
+      : frame_(input.frame), tables_(input.tables), scan_(input.scan), reader_(input.data), planes_(input.planes) {}
 
   GpStatus Run(std::size_t& consumed) {
     const std::uint32_t interval = tables_.restartInterval;
@@ -91,10 +90,8 @@ class LosslessScanDecoder final {
 
 }  // namespace
 
-GpStatus DecodeWideJpegLosslessScan(const WideJpegFrame& frame, const WideJpegTables& tables, const WideJpegScan& scan,
-                                    std::span<const std::uint8_t> data, std::vector<WideJpegPlane>& planes,
-                                    std::size_t& consumed) {
-  return LosslessScanDecoder(frame, tables, scan, data, planes).Run(consumed);
+GpStatus DecodeWideJpegLosslessScan(const WideJpegScanInput& input, std::size_t& consumed) {
+  return LosslessScanDecoder(input).Run(consumed);
 }
 
 }  // namespace pixavue::platform::gdiplus

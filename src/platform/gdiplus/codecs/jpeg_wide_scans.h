@@ -33,15 +33,20 @@ struct WideJpegPlane final {
 // load's budget cannot spare them.
 GpStatus AllocateWideJpegPlanes(const WideJpegFrame& frame, std::vector<WideJpegPlane>& planes);
 
-// Each decodes the coded data of `scan` from the start of `data` and sets
-// `consumed` to the bytes it read. InvalidParameter for data that is
-// damaged, ends early or whose restart markers are not where the restart
-// interval puts them. The caller marks the planes decoded.
-GpStatus DecodeWideJpegDctScan(const WideJpegFrame& frame, const WideJpegTables& tables, const WideJpegScan& scan,
-                               std::span<const std::uint8_t> data, std::vector<WideJpegPlane>& planes,
-                               std::size_t& consumed);
-GpStatus DecodeWideJpegLosslessScan(const WideJpegFrame& frame, const WideJpegTables& tables, const WideJpegScan& scan,
-                                    std::span<const std::uint8_t> data, std::vector<WideJpegPlane>& planes,
-                                    std::size_t& consumed);
+// What one scan decodes: the coded data starts at the first byte of `data`.
+struct WideJpegScanInput final {
+  const WideJpegFrame& frame;
+  const WideJpegTables& tables;
+  const WideJpegScan& scan;
+  std::span<const std::uint8_t> data;
+  std::vector<WideJpegPlane>& planes;
+};
+
+// Each decodes one scan into the planes and sets `consumed` to the bytes
+// of `data` it read. InvalidParameter for data that is damaged, ends early
+// or whose restart markers are not where the restart interval puts them.
+// The caller marks the planes decoded.
+GpStatus DecodeWideJpegDctScan(const WideJpegScanInput& input, std::size_t& consumed);
+GpStatus DecodeWideJpegLosslessScan(const WideJpegScanInput& input, std::size_t& consumed);
 
 }  // namespace pixavue::platform::gdiplus

@@ -14,12 +14,7 @@ namespace {
 class WideJpegPageReader final {
  public:
   WideJpegPageReader(TIFF* tif, const TiffPageInfo& info, const TiffScanlineSink& sink)
-      : tif_(tif),
-        info_(info),
-        sink_(sink),
-        separate_(info.planarConfig == PLANARCONFIG_SEPARATE && info.samplesPerPixel > 1),
-        chunkWidth_(info.tiled ? info.tileWidth : info.width),
-        chunkLength_(info.tiled ? info.tileLength : std::min(info.rowsPerStrip, info.height)) {}
+      : tif_(tif), info_(info), sink_(sink), shape_(TiffChunkShapeOf(info)) {}
 
   GpStatus Read() {
     std::uint32_t count = 0;
@@ -28,13 +23,12 @@ class WideJpegPageReader final {
       tables_ = std::span(static_cast<const std::uint8_t*>(tables), count);
     }
     const std::uint64_t rowSamples = std::uint64_t{info_.width} * info_.samplesPerPixel;
-    const std::uint64_t chunkSamples = std::uint64_t{chunkWidth_} * (separate_ ? 1 : info_.samplesPerPixel);
-    if (!band_.Allocate(rowSamples * std::min(chunkLength_, info_.height)) || !line_.Allocate(chunkSamples)) {
+    const std::uint64_t chunkSamples = std::uint64_t{shape_.width} * (shape_.separate ? 1 : info_.samplesPerPixel);
+    if (!band_.Allocate(rowSamples * std::min(shape_.length, info_.height)) || !line_.Allocate(chunkSamples)) {
       return OutOfMemory;
     }
-    const std::uint16_t planes = separate_ ? info_.samplesPerPixel : 1;
     return ForEachTiffBand(
-        info_, chunkWidth_, chunkLength_, planes,
+        info_, shape_,
         [this](std::uint32_t x0, std::uint32_t top, std::uint16_t plane, std::uint32_t rows) {
           return ReadChunk(x0, top, plane, rows);
         },
@@ -62,13 +56,13 @@ class WideJpegPageReader final {
   GpStatus ReadChunk(std::uint32_t x0, std::uint32_t y0, std::uint16_t plane, std::uint32_t rows) {
     GpStatus status = ReadRaw(x0, y0, plane);
     if (status != Ok) return status;
-    const std::uint32_t columns = std::min(chunkWidth_, info_.width - x0);
+    const std::uint32_t columns = std::min(shape_.width, info_.width - x0);
     WideJpegExpectation expected;
     expected.minWidth = columns;
-    expected.maxWidth = chunkWidth_;
+    expected.maxWidth = shape_.width;
     expected.minHeight = rows;
-    expected.maxHeight = chunkLength_;
-    expected.components = separate_ ? 1 : info_.samplesPerPixel;
+    expected.maxHeight = shape_.length;
+    expected.components = shape_.separate ? 1 : info_.samplesPerPixel;
     expected.maxPrecision = static_cast<std::uint8_t>(info_.bitsPerSample);
     WideJpegImage image;
     status = DecodeWideJpeg(tables_, std::span(raw_.data(), raw_.size()), expected, image);
@@ -77,7 +71,7 @@ class WideJpegPageReader final {
     const std::size_t spp = info_.samplesPerPixel;
     for (std::uint32_t r = 0; r < rows; ++r) {
       std::uint16_t* out = band_.data() + (std::size_t{r} * info_.width + x0) * spp;
-      if (!separate_) {
+      if (!shape_.separate) {
         image.ReadRow(r, columns, info_.ycbcrJpeg, out);
         continue;
       }
@@ -90,9 +84,7 @@ class WideJpegPageReader final {
   TIFF* tif_;
   const TiffPageInfo& info_;
   const TiffScanlineSink& sink_;
-  bool separate_;
-  std::uint32_t chunkWidth_;
-  std::uint32_t chunkLength_;
+  TiffChunkShape shape_;
   std::span<const std::uint8_t> tables_;
   ReservedArray<std::uint16_t> band_;
   ReservedArray<std::uint16_t> line_;
