@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <span>
 #include <vector>
@@ -16,6 +17,7 @@
 
 namespace {
 
+using namespace pixavue::platform;
 using namespace pixavue::platform::gdiplus;
 
 // Frames larger than this are valid but would only spend the fuzzer's time.
