@@ -222,6 +222,20 @@ TEST(WideJpegHostileTest, RestartMarkersMustBeWhereTheIntervalPutsThem) {
   EXPECT_EQ(Decode({}, midRow, kSamples[3].expected), InvalidParameter);
 }
 
+TEST(WideJpegHostileTest, EachComponentHasOneScan) {
+  // The stream's one scan given twice.
+  const TiffChunk lossless = ReadChunk("grey12-jpeg-lossless.tif", 0);
+  const std::size_t sos = FindSegment(lossless.data, 0xDA);
+  ASSERT_LT(sos, lossless.data.size());
+  Bytes twice(lossless.data.begin(), lossless.data.end() - 2);
+  twice.insert(twice.end(), lossless.data.begin() + static_cast<std::ptrdiff_t>(sos), lossless.data.end());
+  EXPECT_EQ(Decode({}, twice, kSamples[4].expected), InvalidParameter);
+  // A scan header naming no component of the frame.
+  Bytes stranger = lossless.data;
+  stranger[sos + 5] = 9;
+  EXPECT_EQ(Decode({}, stranger, kSamples[4].expected), InvalidParameter);
+}
+
 TEST(WideJpegHostileTest, ProcessesNotReadAreUnknownFormats) {
   const TiffChunk colour = ReadChunk("ycbcr12-jpeg-tiled.tif", 0);
   const std::size_t sof = FindSegment(colour.data, 0xC1);
