@@ -309,6 +309,16 @@ TEST_F(SelectionTest, PropertiesAreStoredAndReported) {
   EXPECT_EQ(b.shRect().DrawMode(), platform::ShapeDrawMode::XorPen);
   EXPECT_FALSE(b.get_RectIsEditable());
 
+  // Values the rectangle refuses leave it as it was and are not reported.
+  control_->Container().ClearChanges();
+  b.put_RectBorderSize(0);
+  b.put_RectBorderStyle(static_cast<ViewerRectBorderStyle>(7));
+  b.put_RectDrawMode(static_cast<ViewerRectDrawMode>(17));
+  EXPECT_TRUE(control_->Container().Changes().empty());
+  EXPECT_EQ(b.get_RectBorderSize(), 3);
+  EXPECT_EQ(b.shRect().BorderStyle(), platform::ShapeBorderStyle::DashDot);
+  EXPECT_EQ(b.shRect().DrawMode(), platform::ShapeDrawMode::XorPen);
+
   // XOR of white over the image colour, 3 pixels wide around (60, 30).
   b.put_RectBorderColor(0xFFFFFF);
   b.SetRectValuesObject(60, 30, 100, 50);
