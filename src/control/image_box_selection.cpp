@@ -131,21 +131,20 @@ void ImageBox::put_RectBorderColor(OLE_COLOR color) {
   ReportChange("RectBorderColor");
 }
 
+// A value the rectangle refuses (a width below 1, a style or draw mode it
+// does not know) ends the setter: nothing is reported to the container.
 void ImageBox::put_RectBorderSize(std::int16_t size) {
-  shRect_.SetBorderWidth(size);
-  ReportChange("RectBorderSize");
+  if (shRect_.SetBorderWidth(size)) ReportChange("RectBorderSize");
 }
 
 void ImageBox::put_RectBorderStyle(ViewerRectBorderStyle style) {
   props_.RectBorderStyle = style;
-  shRect_.SetBorderStyle(style);
-  ReportChange("RectBorderStyle");
+  if (shRect_.SetBorderStyle(style)) ReportChange("RectBorderStyle");
 }
 
 void ImageBox::put_RectDrawMode(ViewerRectDrawMode mode) {
   props_.RectDrawMode = mode;
-  shRect_.SetDrawMode(mode);
-  ReportChange("RectDrawMode");
+  if (shRect_.SetDrawMode(mode)) ReportChange("RectDrawMode");
 }
 
 void ImageBox::put_RectIsEditable(bool editable) {

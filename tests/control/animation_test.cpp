@@ -48,7 +48,7 @@ class AnimationTest : public ControlTest {
   // The animation's one pending timer, or none.
   std::size_t PendingTimers() const { return platform::TimerCount() - timersBefore_; }
 
-  TestFolder folder_;
+  ScratchFolder folder_;
   std::unique_ptr<headless::HeadlessControl> control_;
   std::size_t timersBefore_ = 0;
 };

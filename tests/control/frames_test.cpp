@@ -37,7 +37,7 @@ class FramesTest : public ControlTest {
     control_->Events().Clear();
   }
 
-  TestFolder folder_;
+  ScratchFolder folder_;
   std::unique_ptr<headless::HeadlessControl> control_;
 };
 

@@ -97,7 +97,7 @@ TEST_F(SelectionTest, RubberBandIsCutAtTheDisplayedImageAndDrawnWhereItsMembersS
   EXPECT_TRUE(b.Runtime().RectDrawn);
   EXPECT_EQ(Cache(), (Quad{10, 10, 190, 90}));
 
-  TestFolder folder;
+  ScratchFolder folder;
   const ViewImage view = SavedView(*control_, folder);
   for (const auto& [x, y] : {std::pair{60, 30}, {249, 30}, {60, 119}, {249, 119}, {150, 30}, {60, 70}}) {
     EXPECT_EQ(view.At(x, y), kRed) << x << ',' << y;
@@ -154,7 +154,7 @@ TEST_F(SelectionTest, RectangleStaysOnTheSameImagePixelsThroughScrollingAndZoom)
   b.SetHVScrollBarPosition(30, 16);
   EXPECT_EQ(ObjectValues(), (Quad{-10, 4, 40, 40}));
   EXPECT_EQ(Values(), (Quad{10, 10, 20, 20}));
-  TestFolder folder;
+  ScratchFolder folder;
   const ViewImage view = SavedView(*control_, folder);
   EXPECT_EQ(view.At(0, 4), kRed);   // the top edge, its left part scrolled away
   EXPECT_EQ(view.At(29, 4), kRed);  // the top-right corner
@@ -260,7 +260,7 @@ TEST_F(SelectionTest, HostileValuesNeitherCrashNorDrawOffTheView) {
   ImageBox& b = Show(300, 140, SolidBitmap(200, 100, kImageColour, 300, 300));
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
-  TestFolder folder;
+  ScratchFolder folder;
   for (const auto& mm : {std::array<float, 4>{nan, nan, nan, nan}, {1e30f, 1e30f, 1e30f, 1e30f},
                          {-1e30f, -1e30f, 1e30f, 1e30f}, {inf, -inf, inf, -inf}, {0, 0, 0, 0}}) {
     b.SetRectValuesMM(mm[0], mm[1], mm[2], mm[3]);
@@ -308,6 +308,16 @@ TEST_F(SelectionTest, PropertiesAreStoredAndReported) {
   EXPECT_EQ(b.get_RectDrawMode(), RectDrawModeXorPen);
   EXPECT_EQ(b.shRect().DrawMode(), platform::ShapeDrawMode::XorPen);
   EXPECT_FALSE(b.get_RectIsEditable());
+
+  // Values the rectangle refuses leave it as it was and are not reported.
+  control_->Container().ClearChanges();
+  b.put_RectBorderSize(0);
+  b.put_RectBorderStyle(static_cast<ViewerRectBorderStyle>(7));
+  b.put_RectDrawMode(static_cast<ViewerRectDrawMode>(17));
+  EXPECT_TRUE(control_->Container().Changes().empty());
+  EXPECT_EQ(b.get_RectBorderSize(), 3);
+  EXPECT_EQ(b.shRect().BorderStyle(), platform::ShapeBorderStyle::DashDot);
+  EXPECT_EQ(b.shRect().DrawMode(), platform::ShapeDrawMode::XorPen);
 
   // XOR of white over the image colour, 3 pixels wide around (60, 30).
   b.put_RectBorderColor(0xFFFFFF);

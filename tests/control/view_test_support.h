@@ -64,7 +64,7 @@ inline engine::ImageId SolidBitmap(int width, int height, platform::ARGB colour,
 }
 
 // Files of one test in a folder of their own, removed with the object.
-class TestFolder final {
+class ScratchFolder final {
  public:
   std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
     platform::test::WriteFile(folder_ / name, bytes);
@@ -78,7 +78,7 @@ class TestFolder final {
 
 // What the control shows, through a PNG file written by the host and read
 // back by the imaging layer.
-inline ViewImage SavedView(headless::HeadlessControl& control, const TestFolder& folder) {
+inline ViewImage SavedView(headless::HeadlessControl& control, const ScratchFolder& folder) {
   ViewImage view;
   const std::string path = folder.Path("view.png");
   EXPECT_EQ(control.SaveView(path), platform::Ok);
