@@ -126,6 +126,7 @@ TEST_F(DisplayFromUrlTest, NetworkFailuresGiveTheirStatuses) {
   EXPECT_EQ(box().DisplayFromURL("127.0.0.1", "/", silent.port()), QuorvexStatus::InternetHttpSendRequestError);
   EXPECT_EQ(Show("/nolength"), QuorvexStatus::InternetHttpQueryError);
   EXPECT_EQ(Show("/zero"), QuorvexStatus::InternetHttpInvalidFileLength);
+  EXPECT_EQ(Show("/short?announce=-1&send=3000"), QuorvexStatus::InternetHttpInvalidFileLength);
   EXPECT_EQ(box().GetStat(), QuorvexStatus::InternetHttpInvalidFileLength);
   EXPECT_TRUE(sink_.events.empty());
   ::setenv("http_proxy", "http://[bad", 1);
