@@ -121,6 +121,8 @@ TEST_F(DisplayFromUrlTest, NetworkFailuresGiveTheirStatuses) {
     return gone.port();
   }();
   EXPECT_EQ(box().DisplayFromURL("127.0.0.1", "/file/image.gif", closedPort), QuorvexStatus::InternetConnectError);
+  EXPECT_EQ(box().DisplayFromURL("127.0.0.1", "/file/image.gif", server_.port() + 0x10000),
+            QuorvexStatus::InternetConnectError);
   EXPECT_EQ(Show("/file/image.gif\n"), QuorvexStatus::InternetHttpOpenRequestError);
   const TestServer silent({"silent"});
   EXPECT_EQ(box().DisplayFromURL("127.0.0.1", "/", silent.port()), QuorvexStatus::InternetHttpSendRequestError);

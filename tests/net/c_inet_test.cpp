@@ -160,6 +160,10 @@ TEST_F(CInetTest, FailuresAreRecordedWithTheirErrorNumbers) {
   EXPECT_EQ(inet_.Request("GET", "127.0.0.1", "/", closedPort, 3), nullptr);
   EXPECT_EQ(inet_.hSession(), nullptr);
   EXPECT_EQ(inet_.lLastError(), 12029);
+  // A port beyond 16 bits is refused, not cut down to the server's port.
+  EXPECT_EQ(inet_.Request("GET", "127.0.0.1", "/", server_.port() + 0x10000, 3), nullptr);
+  EXPECT_EQ(inet_.hSession(), nullptr);
+  EXPECT_EQ(inet_.lLastError(), 87);
   EXPECT_EQ(inet_.Request("GET", "127.0.0.1", "/\n", server_.port(), 3), nullptr);
   EXPECT_NE(inet_.hSession(), nullptr);
   EXPECT_EQ(inet_.lLastError(), 12005);
