@@ -40,7 +40,7 @@ class CInetTest : public ::testing::Test {
   void SetUp() override {
     testing::UseTestNetworkSettings(1000);
     ASSERT_NE(server_.port(), 0);
-    ASSERT_NE(inet_.hInternet(), nullptr);
+    ASSERT_NE(inet_.get_hInternet(), nullptr);
   }
   // Request and send of a GET of path on the test server.
   void Get(const std::string& path) {
@@ -165,7 +165,7 @@ TEST_F(CInetTest, FailuresAreRecordedWithTheirErrorNumbers) {
   EXPECT_EQ(inet_.hSession(), nullptr);
   EXPECT_EQ(inet_.lLastError(), 87);
   EXPECT_EQ(inet_.Request("GET", "127.0.0.1", "/\n", server_.port(), 3), nullptr);
-  EXPECT_NE(inet_.hSession(), nullptr);
+  EXPECT_NE(inet_.get_hSession(), nullptr);
   EXPECT_EQ(inet_.lLastError(), 12005);
   const TestServer silent({"silent"});
   ASSERT_NE(inet_.Request("GET", "127.0.0.1", "/", silent.port(), 3), nullptr);

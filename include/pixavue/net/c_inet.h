@@ -49,8 +49,11 @@ class cInet final {
   // FtpOpenSession asks for passive FTP.
   bool bFtpPassiveMode = true;
 
+  // The root and connection handles, also as the read-only properties.
   platform::HINTERNET hInternet() const { return hInternet_; }
   platform::HINTERNET hSession() const { return hSession_; }
+  platform::HINTERNET get_hInternet() const { return hInternet_; }
+  platform::HINTERNET get_hSession() const { return hSession_; }
   // Bytes asked for by one read. A size of 0 or less reads nothing:
   // ReadArray then ends after its first, empty chunk.
   void put_BufferSize(std::int32_t nNewValue) { m_BufferSize = nNewValue; }
