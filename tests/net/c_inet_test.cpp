@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -172,6 +173,21 @@ TEST_F(CInetTest, FailuresAreRecordedWithTheirErrorNumbers) {
   EXPECT_FALSE(inet_.SendRequest("", ""));
   EXPECT_EQ(inet_.bSendResult(), 0);
   EXPECT_EQ(inet_.lLastError(), 12002);
+}
+
+// On port 443 "GET" and "PUT" ask for TLS; any other verb, "get" among
+// them, does not. Against a plain server there, only those sends succeed.
+// Needs the right to listen on port 443.
+TEST(CInetFlagsTest, OnlyGetAndPutAreSecureOnPort443) {
+  testing::UseTestNetworkSettings(1000);
+  const TestServer plain({"http", "."}, {"TEST_SERVER_PORT=443"});
+  if (plain.port() != 443) GTEST_SKIP() << "port 443 is not available";
+  for (const char* verb : {"GET", "PUT", "get", "HEAD", "Get"}) {
+    cInet inet;
+    ASSERT_NE(inet.Request(verb, "127.0.0.1", "/bytes?size=10", 443, 3), nullptr) << verb;
+    const bool secure = std::string_view(verb) == "GET" || std::string_view(verb) == "PUT";
+    EXPECT_EQ(inet.SendRequest("", ""), !secure) << verb;
+  }
 }
 
 TEST(CInetErrorTextTest, TableTextsAreKeptAsWritten) {
