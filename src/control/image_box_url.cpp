@@ -64,7 +64,7 @@ QuorvexStatus ImageBox::DownloadBody(net::cInet& inet, std::string_view host, st
                                      std::int32_t port) {
   inet.put_BufferSize(state_.HttpBufferSize);
   ProgressRelay relay([this](std::int32_t percentLeft, std::int32_t left, std::int32_t total) {
-    Events().DataReceived(100 - percentLeft, left, total);
+    m_inet_PacketReceieved(percentLeft, left, total);
   });
   inet.Advise(&relay);
   const std::string server = HostWithoutScheme(host);
@@ -84,6 +84,11 @@ QuorvexStatus ImageBox::DownloadBody(net::cInet& inet, std::string_view host, st
   if (!inet.ReadArray(bytes, length)) return QuorvexStatus::InternetHttpTransferError;
   inet.Advise(nullptr);
   return static_cast<QuorvexStatus>(DisplayFromByteArray(bytes));
+}
+
+void ImageBox::m_inet_PacketReceieved(std::int32_t nPercentProgress, std::int32_t nLeftToTransfer,
+                                      std::int32_t nTotalLength) {
+  Events().DataReceived(100 - nPercentProgress, nLeftToTransfer, nTotalLength);
 }
 
 void ImageBox::DisplayFromURLStop() {

@@ -31,6 +31,10 @@ DWORD RequestFlags(std::string_view action, std::int32_t port) {
 
 std::string Text(std::string_view text) { return std::string(text); }
 
+// A port number that fits the 16 bits of a port: one outside would reach
+// another port (65979 would be 443, without TLS).
+bool IsPortNumber(std::int32_t port) { return port >= 0 && port <= 0xFFFF; }
+
 }  // namespace
 
 cInet::cInet() {
@@ -44,8 +48,16 @@ cInet::~cInet() {
 
 void cInet::RecordLastError() { lLastError_ = static_cast<std::int32_t>(platform::GetLastError()); }
 
+// A connect that cannot be made: no connection, the error recorded.
+platform::HINTERNET cInet::RefusePort() {
+  hSession_ = nullptr;
+  lLastError_ = static_cast<std::int32_t>(platform::ERROR_INVALID_PARAMETER);
+  return nullptr;
+}
+
 platform::HINTERNET cInet::Request(std::string_view sAction, std::string_view sHost, std::string_view sDirAndFile,
                                    std::int32_t ePort, std::int32_t eService) {
+  if (!IsPortNumber(ePort)) return RefusePort();
   hSession_ = platform::InternetConnectA(hInternet_, Text(sHost).c_str(), static_cast<platform::INTERNET_PORT>(ePort),
                                          nullptr, nullptr, static_cast<DWORD>(eService), 0, 0);
   if (hSession_ == nullptr) {
@@ -65,6 +77,7 @@ platform::HINTERNET cInet::Request(std::string_view sAction, std::string_view sH
 
 platform::HINTERNET cInet::FtpOpenSession(std::string_view sHost, std::int32_t ePort, std::string_view sLogin,
                                           std::string_view sPassword) {
+  if (!IsPortNumber(ePort)) return RefusePort();
   const DWORD flags = bFtpPassiveMode ? platform::INTERNET_FLAG_PASSIVE : 0;
   hSession_ = platform::InternetConnectA(hInternet_, Text(sHost).c_str(), static_cast<platform::INTERNET_PORT>(ePort),
                                          Text(sLogin).c_str(), Text(sPassword).c_str(),

@@ -102,6 +102,8 @@ TEST_F(DisplayFromFtpTest, FailuresGiveTheirStatusesAndLeaveNoFile) {
     return gone.port();
   }();
   EXPECT_EQ(box().DisplayFromFTP("127.0.0.1", "image.gif", "", "", closedPort), QuorvexStatus::InternetConnectError);
+  EXPECT_EQ(box().DisplayFromFTP("127.0.0.1", "image.gif", "", "", server_.port() + 0x10000),
+            QuorvexStatus::InternetConnectError);
   EXPECT_EQ(Show("missing.gif"), QuorvexStatus::InternetFtpGetFileError);
   EXPECT_EQ(Show("locked.gif"), QuorvexStatus::InternetFtpGetFileError);
   EXPECT_TRUE(TempFiles().empty());

@@ -121,11 +121,14 @@ TEST_F(DisplayFromUrlTest, NetworkFailuresGiveTheirStatuses) {
     return gone.port();
   }();
   EXPECT_EQ(box().DisplayFromURL("127.0.0.1", "/file/image.gif", closedPort), QuorvexStatus::InternetConnectError);
+  EXPECT_EQ(box().DisplayFromURL("127.0.0.1", "/file/image.gif", server_.port() + 0x10000),
+            QuorvexStatus::InternetConnectError);
   EXPECT_EQ(Show("/file/image.gif\n"), QuorvexStatus::InternetHttpOpenRequestError);
   const TestServer silent({"silent"});
   EXPECT_EQ(box().DisplayFromURL("127.0.0.1", "/", silent.port()), QuorvexStatus::InternetHttpSendRequestError);
   EXPECT_EQ(Show("/nolength"), QuorvexStatus::InternetHttpQueryError);
   EXPECT_EQ(Show("/zero"), QuorvexStatus::InternetHttpInvalidFileLength);
+  EXPECT_EQ(Show("/short?announce=-1&send=3000"), QuorvexStatus::InternetHttpInvalidFileLength);
   EXPECT_EQ(box().GetStat(), QuorvexStatus::InternetHttpInvalidFileLength);
   EXPECT_TRUE(sink_.events.empty());
   ::setenv("http_proxy", "http://[bad", 1);

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -40,7 +41,7 @@ class CInetTest : public ::testing::Test {
   void SetUp() override {
     testing::UseTestNetworkSettings(1000);
     ASSERT_NE(server_.port(), 0);
-    ASSERT_NE(inet_.hInternet(), nullptr);
+    ASSERT_NE(inet_.get_hInternet(), nullptr);
   }
   // Request and send of a GET of path on the test server.
   void Get(const std::string& path) {
@@ -160,14 +161,33 @@ TEST_F(CInetTest, FailuresAreRecordedWithTheirErrorNumbers) {
   EXPECT_EQ(inet_.Request("GET", "127.0.0.1", "/", closedPort, 3), nullptr);
   EXPECT_EQ(inet_.hSession(), nullptr);
   EXPECT_EQ(inet_.lLastError(), 12029);
+  // A port beyond 16 bits is refused, not cut down to the server's port.
+  EXPECT_EQ(inet_.Request("GET", "127.0.0.1", "/", server_.port() + 0x10000, 3), nullptr);
+  EXPECT_EQ(inet_.hSession(), nullptr);
+  EXPECT_EQ(inet_.lLastError(), 87);
   EXPECT_EQ(inet_.Request("GET", "127.0.0.1", "/\n", server_.port(), 3), nullptr);
-  EXPECT_NE(inet_.hSession(), nullptr);
+  EXPECT_NE(inet_.get_hSession(), nullptr);
   EXPECT_EQ(inet_.lLastError(), 12005);
   const TestServer silent({"silent"});
   ASSERT_NE(inet_.Request("GET", "127.0.0.1", "/", silent.port(), 3), nullptr);
   EXPECT_FALSE(inet_.SendRequest("", ""));
   EXPECT_EQ(inet_.bSendResult(), 0);
   EXPECT_EQ(inet_.lLastError(), 12002);
+}
+
+// On port 443 "GET" and "PUT" ask for TLS; any other verb, "get" among
+// them, does not. Against a plain server there, only those sends succeed.
+// Needs the right to listen on port 443.
+TEST(CInetFlagsTest, OnlyGetAndPutAreSecureOnPort443) {
+  testing::UseTestNetworkSettings(1000);
+  const TestServer plain({"http", "."}, {"TEST_SERVER_PORT=443"});
+  if (plain.port() != 443) GTEST_SKIP() << "port 443 is not available";
+  for (const char* verb : {"GET", "PUT", "get", "HEAD", "Get"}) {
+    cInet inet;
+    ASSERT_NE(inet.Request(verb, "127.0.0.1", "/bytes?size=10", 443, 3), nullptr) << verb;
+    const bool secure = std::string_view(verb) == "GET" || std::string_view(verb) == "PUT";
+    EXPECT_EQ(inet.SendRequest("", ""), !secure) << verb;
+  }
 }
 
 TEST(CInetErrorTextTest, TableTextsAreKeptAsWritten) {

@@ -382,6 +382,10 @@ class ImageBox final {
   QuorvexStatus DownloadBody(net::cInet& inet, std::string_view host, std::string_view path, std::int32_t port);
   QuorvexStatus CopyFromFtp(net::cInet& inet, std::string_view host, std::string_view path, std::string_view login,
                             std::string_view password, std::int32_t port);
+  // The running session's PacketReceieved (the share still to come) raised
+  // again as DataReceived with the share received.
+  void m_inet_PacketReceieved(std::int32_t nPercentProgress, std::int32_t nLeftToTransfer,
+                              std::int32_t nTotalLength);
 
   // Viewport.
   void UpdateLayout(engine::ImageId image = engine::kNoImage);

@@ -49,8 +49,11 @@ class cInet final {
   // FtpOpenSession asks for passive FTP.
   bool bFtpPassiveMode = true;
 
+  // The root and connection handles, also as the read-only properties.
   platform::HINTERNET hInternet() const { return hInternet_; }
   platform::HINTERNET hSession() const { return hSession_; }
+  platform::HINTERNET get_hInternet() const { return hInternet_; }
+  platform::HINTERNET get_hSession() const { return hSession_; }
   // Bytes asked for by one read. A size of 0 or less reads nothing:
   // ReadArray then ends after its first, empty chunk.
   void put_BufferSize(std::int32_t nNewValue) { m_BufferSize = nNewValue; }
@@ -61,7 +64,8 @@ class cInet final {
 
   // Connects and opens a request (flags by verb and port: port 443 alone
   // makes it secure); the request handle, 0 on failure, with hSession 0
-  // when the connect failed.
+  // when the connect failed. A port outside 0 to 65535 fails the connect
+  // (ERROR_INVALID_PARAMETER), here and in FtpOpenSession.
   platform::HINTERNET Request(std::string_view sAction, std::string_view sHost, std::string_view sDirAndFile,
                               std::int32_t ePort, std::int32_t eService);
   // Connects and logs in to an FTP server; the connection handle, which the
@@ -84,6 +88,7 @@ class cInet final {
 
  private:
   void RecordLastError();
+  platform::HINTERNET RefusePort();
 
   cInetEvents* sink_ = nullptr;
   std::int32_t m_BufferSize = kDefaultBufferSize;

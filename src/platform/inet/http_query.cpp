@@ -100,15 +100,20 @@ BOOL Fail(DWORD error) {
   return FALSE;
 }
 
-// Decimal digits after optional blanks; larger values saturate.
+// Decimal digits after optional blanks and a sign. A value above 2^32 - 1
+// saturates; a negative one gives its 32-bit two's complement (saturating
+// at -2^31), so that a caller reading the number as signed sees it.
 std::optional<DWORD> ParseNumber(std::string_view text) {
   text = Trimmed(text);
+  const bool negative = !text.empty() && text.front() == '-';
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
   std::uint64_t value = 0;
   for (const char c : text) {
     if (c < '0' || c > '9') return std::nullopt;
     value = std::min<std::uint64_t>(value * 10 + static_cast<std::uint64_t>(c - '0'), 0xFFFFFFFFull);
   }
+  if (negative) return static_cast<DWORD>(0 - std::min<std::uint64_t>(value, 0x80000000ull));
   return static_cast<DWORD>(value);
 }
 

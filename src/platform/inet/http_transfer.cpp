@@ -2,8 +2,11 @@
 
 #include "http_transfer.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace pixavue::platform::inet {
 namespace {
@@ -29,6 +32,29 @@ int StatusCode(const std::string& line) {
     code = code * 10 + (line[i] - '0');
   }
   return code;
+}
+
+// Lengths beyond this are taken as this (no body is that long).
+constexpr long long kLongestLength = 1LL << 62;
+
+// The length of the first Content-Length line when it is decimal digits
+// (blanks around allowed), else -1.
+long long AnnouncedLength(const std::vector<std::string>& lines) {
+  constexpr std::string_view kName = "Content-Length:";
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    if (lines[i].size() < kName.size() || ::strncasecmp(lines[i].c_str(), kName.data(), kName.size()) != 0) continue;
+    const std::size_t first = lines[i].find_first_not_of(" \t", kName.size());
+    const std::size_t last = lines[i].find_last_not_of(" \t");
+    if (first == std::string::npos) return -1;
+    long long length = 0;
+    for (std::size_t j = first; j <= last; ++j) {
+      const char c = lines[i][j];
+      if (c < '0' || c > '9') return -1;
+      length = std::min(length * 10 + (c - '0'), kLongestLength);
+    }
+    return length;
+  }
+  return -1;
 }
 
 }  // namespace
@@ -67,16 +93,24 @@ void HttpTransfer::Header(const char* data, std::size_t size) {
     return;
   }
   const int status = headerLines_.empty() ? 0 : StatusCode(headerLines_.front());
-  if (status < 100 || status >= 200) headersDone_ = true;
+  if (status >= 100 && status < 200) return;
+  headersDone_ = true;
+  const bool bodyless = noBody_ || status == 204 || status == 304;
+  announced_ = bodyless ? -1 : AnnouncedLength(headerLines_);
 }
 
-std::size_t HttpTransfer::Body(const char* data, std::size_t size) {
+std::size_t HttpTransfer::Body(const char* data, std::size_t whole) {
+  if (Done()) return whole;  // beyond the announced length
   if (space_ == 0 && Held() >= kHeldLimit) {
     paused_ = true;
     return CURL_WRITEFUNC_PAUSE;
   }
   lastActivity_ = Clock::now();
   headersDone_ = true;
+  const std::size_t size =
+      announced_ >= 0 ? static_cast<std::size_t>(std::min<long long>(static_cast<long long>(whole), announced_ - received_))
+                      : whole;
+  received_ += static_cast<long long>(size);
   const std::size_t direct = std::min(size, space_);
   if (direct > 0) {
     std::memcpy(target_, data, direct);
@@ -90,7 +124,7 @@ std::size_t HttpTransfer::Body(const char* data, std::size_t size) {
     }
     held_.insert(held_.end(), data + direct, data + size);
   }
-  return size;
+  return whole;
 }
 
 DWORD HttpTransfer::Configure(const HttpRequestSettings& settings) {
@@ -102,7 +136,10 @@ DWORD HttpTransfer::Configure(const HttpRequestSettings& settings) {
   if (!settings.agent.empty()) curl_easy_setopt(easy, CURLOPT_USERAGENT, settings.agent.c_str());
   curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,
                    settings.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
-  if (settings.verb == "HEAD") {
+  // The body's end is found by Body and Error, whatever the header says.
+  curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+  noBody_ = settings.verb == "HEAD";
+  if (noBody_) {
     curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
   } else if (settings.verb != "GET") {
     curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, settings.verb.c_str());
@@ -147,7 +184,7 @@ void HttpTransfer::Drive() {
   int running = 0;
   if (curl_multi_perform(multi_, &running) != CURLM_OK) return FailWith(CURLE_OUT_OF_MEMORY);
   NoteFinished();
-  if (finished_ || (target_ != nullptr && space_ == 0) || (target_ == nullptr && headersDone_)) return;
+  if (Done() || (target_ != nullptr && space_ == 0) || (target_ == nullptr && headersDone_)) return;
   const auto quiet = Clock::now() - lastActivity_;
   if (connected_ && quiet >= ReceiveTimeout()) return FailWith(CURLE_OPERATION_TIMEDOUT);
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(ReceiveTimeout() - quiet).count();
@@ -155,9 +192,12 @@ void HttpTransfer::Drive() {
   curl_multi_poll(multi_, nullptr, 0, wait, nullptr);
 }
 
+// A body that ended before its announced length: the connection closed
+// early.
 DWORD HttpTransfer::Error() const {
-  if (result_ == CURLE_OK) return 0;
-  return ToInternetError(result_, osErrno_, errorText_);
+  if (result_ != CURLE_OK) return ToInternetError(result_, osErrno_, errorText_);
+  if (finished_ && announced_ >= 0 && received_ < announced_) return ERROR_INTERNET_CONNECTION_ABORTED;
+  return 0;
 }
 
 DWORD HttpTransfer::Start(const HttpRequestSettings& settings) {
@@ -186,7 +226,7 @@ DWORD HttpTransfer::Read(std::uint8_t* buffer, DWORD wanted, DWORD& got) {
   target_ = buffer + got;
   space_ = wanted - got;
   lastActivity_ = Clock::now();
-  while (space_ > 0 && !finished_) {
+  while (space_ > 0 && !Done()) {
     if (paused_) {
       // Resuming may deliver the bytes libcurl kept at once, into target_.
       paused_ = false;

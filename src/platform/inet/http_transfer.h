@@ -4,6 +4,12 @@
 // bytes out of the network. Bytes nobody asked for yet are held in a small
 // buffer of bounded size; beyond it the transfer is paused, so the rest
 // waits in the network.
+//
+// The body's end is judged here, not by libcurl, so that a response whose
+// Content-Length is no length (negative, not a number) still gets through
+// with its headers, as the header queries report them: a Content-Length of
+// digits ends the body after that many bytes (bytes beyond are dropped,
+// fewer is a connection closed early); any other runs to the close.
 
 #include <chrono>
 #include <cstdint>
@@ -49,7 +55,7 @@ class HttpTransfer final {
   static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self);
   static int OnConnected(void* self, char*, char*, int, int);
   void Header(const char* data, std::size_t size);
-  std::size_t Body(const char* data, std::size_t size);
+  std::size_t Body(const char* data, std::size_t whole);
   DWORD Configure(const HttpRequestSettings& settings);
   // One round of work and, when it brought nothing, a wait for the socket.
   void Drive();
@@ -58,6 +64,9 @@ class HttpTransfer final {
   DWORD Error() const;
   std::size_t Held() const { return held_.size() - heldStart_; }
   DWORD TakeHeld(std::uint8_t* buffer, DWORD wanted);
+  // The transfer delivers nothing more: it ended, or the announced length
+  // has arrived.
+  bool Done() const { return finished_ || (announced_ >= 0 && received_ >= announced_); }
 
   EasyHandle easy_;
   CURLM* multi_ = nullptr;
@@ -68,8 +77,12 @@ class HttpTransfer final {
   bool connected_ = false;
   bool finished_ = false;
   bool paused_ = false;
+  bool noBody_ = false;  // a HEAD request
   CURLcode result_ = CURLE_OK;
   long osErrno_ = 0;
+  // The body length the final response announced, -1 when none.
+  long long announced_ = -1;
+  long long received_ = 0;
   std::chrono::steady_clock::time_point lastActivity_;
   // The caller's buffer during a Read, filled straight from the network.
   std::uint8_t* target_ = nullptr;

@@ -174,6 +174,47 @@ TEST_F(HttpTest, BrokenBodiesEndWithTheirErrors) {
   }
 }
 
+// A Content-Length of digits ends the body there; one that is no length
+// fails neither the send nor the read: its number is what the digits say
+// and the body runs to the close. A HEAD answer announces a body it has not.
+TEST_F(HttpTest, BodyEndsAtItsLengthOrElseAtTheClose) {
+  HINTERNET longer = Get("/short?announce=2000&send=3000");
+  ASSERT_NE(longer, nullptr);
+  const std::vector<std::uint8_t> whole = PatternBytes(3000);
+  SetLastError(0);
+  EXPECT_EQ(ReadAll(longer, 4096), std::vector<std::uint8_t>(whole.begin(), whole.begin() + 2000));
+  EXPECT_EQ(GetLastError(), 0u);
+
+  HINTERNET negative = Get("/short?announce=-5&send=3000");
+  ASSERT_NE(negative, nullptr);
+  DWORD number = 0;
+  DWORD length = sizeof(number);
+  ASSERT_EQ(HttpQueryInfoA(negative, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &number, &length, nullptr),
+            TRUE);
+  EXPECT_EQ(static_cast<std::int32_t>(number), -5);
+  SetLastError(0);
+  EXPECT_EQ(ReadAll(negative, 1000), whole);
+  EXPECT_EQ(GetLastError(), 0u);
+
+  HINTERNET connection = Connect(server_.port());
+  HINTERNET rubbish = HttpOpenRequestA(connection, "GET", "/length", "HTTP/1.0", nullptr, nullptr, 0, 0);
+  const std::string header = "X-Length: 12 bytes";
+  ASSERT_EQ(HttpSendRequestA(rubbish, header.c_str(), static_cast<DWORD>(header.size()), nullptr, 0), TRUE);
+  EXPECT_EQ(Text(rubbish, HTTP_QUERY_CONTENT_LENGTH), "12 bytes");
+  length = sizeof(number);
+  EXPECT_EQ(HttpQueryInfoA(rubbish, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &number, &length, nullptr),
+            FALSE);
+  EXPECT_EQ(GetLastError(), 12153u);
+
+  HINTERNET head = Get("/bytes?size=10", "HEAD");
+  ASSERT_NE(head, nullptr);
+  EXPECT_NE(Text(head, HTTP_QUERY_CONTENT_LENGTH), "(failed)");
+  DWORD got = 99;
+  std::uint8_t byte = 0;
+  EXPECT_EQ(InternetReadFile(head, &byte, 1, &got), TRUE);
+  EXPECT_EQ(got, 0u);
+}
+
 TEST_F(HttpTest, SlowBodiesArriveWhileTheyKeepComing) {
   HINTERNET request = Get("/slow?size=3000&step=1000&delay=300");
   ASSERT_NE(request, nullptr);

@@ -143,6 +143,8 @@ HINTERNET HttpOpenRequestA(HINTERNET connect, const char* verb, const char* obje
 
 // Connects, sends the request with the extra headers (one per line) and
 // waits for the response's headers; the body is left for InternetReadFile.
+// A Content-Length that is no length (negative, not a number) does not fail
+// the send: the body then runs to the connection's close.
 // A request body is not supported (optionalLength must be 0). Once per
 // request.
 BOOL HttpSendRequestA(HINTERNET request, const char* headers, DWORD headersLength, const void* optional,
@@ -152,13 +154,15 @@ BOOL HttpSendRequestA(HINTERNET request, const char* headers, DWORD headersLengt
 // are copied with a terminating 0 and *bufferLength set to their length; a
 // buffer too small fails with ERROR_INSUFFICIENT_BUFFER and the size
 // needed. HTTP_QUERY_FLAG_NUMBER gives a DWORD (a value above 2^32 - 1
-// saturates), HTTP_QUERY_FLAG_SYSTEMTIME a SYSTEMTIME from an HTTP date.
+// saturates, a negative one is its two's complement down to -2^31),
+// HTTP_QUERY_FLAG_SYSTEMTIME a SYSTEMTIME from an HTTP date.
 // index counts headers of the same name. A missing header fails with
 // ERROR_HTTP_HEADER_NOT_FOUND.
 BOOL HttpQueryInfoA(HINTERNET request, DWORD infoLevel, void* buffer, DWORD* bufferLength, DWORD* index);
 
 // Reads the next bytes of the body: returns when bytesToRead bytes have
-// arrived, the body has ended (*bytesRead may then be smaller, and 0 at its
+// arrived, the body has ended (at its Content-Length, bytes beyond being
+// dropped, or at the close; *bytesRead may then be smaller, and 0 at its
 // end) or the transfer failed. A failure after some bytes returns them; the
 // next call fails with the reason (ERROR_INTERNET_CONNECTION_ABORTED for a
 // body shorter than announced, ERROR_INTERNET_CONNECTION_RESET,
