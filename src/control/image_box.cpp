@@ -38,6 +38,9 @@ ImageBox::ImageBox(ControlContainer& container)
   ConnectScrollBars();
   ConnectFocusTracking();
   tmQual_.onTick = [this] { OnQualityTimer(); };
+  surface_.SetDropHandler([this](const platform::DataObject& data, std::int32_t&, const platform::DropPoint&) {
+    OnFilesDropped(data);
+  });
   elementsReady_ = true;
   Initialize();
 }
