@@ -59,6 +59,17 @@ QuorvexStatus ShowPage(ImageBox& control, std::int32_t page) {
   return control.Redraw();
 }
 
+// Turns the image shown through the control's member for the type; type 0
+// leaves it as it is.
+QuorvexStatus Turn(ImageBox& control, int type) {
+  using Member = QuorvexStatus (ImageBox::*)();
+  static constexpr Member kMembers[] = {&ImageBox::Rotate90, &ImageBox::Rotate180, &ImageBox::Rotate270,
+                                        &ImageBox::FlipX,    &ImageBox::FlipX90,   &ImageBox::FlipX180,
+                                        &ImageBox::FlipX270};
+  if (type < 1 || type > 7) return QuorvexStatus::OK;
+  return (control.*kMembers[type - 1])();
+}
+
 std::error_code CreateFolderOf(const std::string& path) {
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   std::error_code error;
@@ -97,6 +108,10 @@ int RunRender(std::span<const std::string> args, std::ostream& out, std::ostream
     status = ShowPage(control.Control(), options->page);
     if (status != QuorvexStatus::OK)
       return Failure("showing page " + std::to_string(options->page), ToInt(status), err);
+  }
+  status = Turn(control.Control(), options->rotate);
+  if (status != QuorvexStatus::OK) {
+    return Failure("turning by type " + std::to_string(options->rotate), ToInt(status), err);
   }
   if (control->GetStat() != QuorvexStatus::OK) return Failure("drawing", ToInt(control->GetStat()), err);
 

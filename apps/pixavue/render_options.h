@@ -10,7 +10,7 @@ namespace pixavue::app {
 
 inline constexpr const char* kRenderUsage =
     "usage: pixavue render FILE -o OUT.png [--size WxH] [--zoom-mode N | --zoom PERCENT] [--quality N]\n"
-    "                      [--position N] [--alignment N] [--page N] [--gamma G]\n";
+    "                      [--position N] [--alignment N] [--page N] [--gamma G] [--rotate N]\n";
 
 struct RenderOptions {
   std::string input;
@@ -24,6 +24,7 @@ struct RenderOptions {
   std::optional<int> alignment;      // 0 to 9, 3 excepted
   int page = 1;                      // 1-based; its upper limit is the image's
   std::optional<float> gamma;        // > 0
+  int rotate = 0;                    // a rotate-flip type, 0 to 7, applied after the load
 };
 
 // The options, or nullopt with a one-line reason in `error`.

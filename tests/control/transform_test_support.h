@@ -47,7 +47,8 @@ inline engine::ImageId RegisterPattern(int width, int height,
     for (int x = 0; x < width; ++x) pixels.push_back(0xFF00005Au | static_cast<platform::ARGB>(x << 16 | y << 8));
   }
   engine::ImageId id = engine::kNoImage;
-  engine::RegisterImage(platform::test::MakeBitmap(width, height, format, pixels), "", "", engine::SourceKind::Plain, id);
+  platform::GpBitmap* bitmap = platform::test::MakeBitmap(width, height, format, pixels);
+  engine::RegisterImage(bitmap, "", "", engine::SourceKind::Plain, id);
   return id;
 }
 

@@ -113,7 +113,8 @@ TEST_F(TransformsTest, InPlaceGifTurnsOnlyItsDisplayedFrame) {
   ASSERT_NE(copy, engine::kNoImage);
   EXPECT_EQ(box().Runtime().EngineState.DisplayCopyPage, 1);
   // Opaque pixels: the premultiplied copy holds the frame's own values.
-  EXPECT_EQ(ReadRawPixels(engine::NativeHandle(copy)), TurnedReference(ArgbValues(document), platform::Rotate90FlipNone));
+  EXPECT_EQ(ReadRawPixels(engine::NativeHandle(copy)),
+            TurnedReference(ArgbValues(document), platform::Rotate90FlipNone));
   EXPECT_EQ(box().get_ImageWidth(), 2);
   EXPECT_EQ(box().get_ImageHeight(), 3);
   EXPECT_EQ(ReadRawPixels(engine::NativeHandle(document)), frame1);

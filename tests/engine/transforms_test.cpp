@@ -94,7 +94,9 @@ TEST_F(TransformsTest, OneBitImagesOverBorrowedMemory) {
     bytes[12] = 1;  // planes
     bytes[14] = 1;  // bits per pixel
     std::memset(bytes + kHeader + 4, 0xFF, 3);  // the second entry is white
-    for (std::size_t i = 0; i < kStride * kRows; ++i) bytes[kHeader + kTable + i] = static_cast<std::uint8_t>(i * 37 + 11);
+    for (std::size_t i = 0; i < kStride * kRows; ++i) {
+      bytes[kHeader + kTable + i] = static_cast<std::uint8_t>(i * 37 + 11);
+    }
     GlobalUnlock(block);
     return block;
   };

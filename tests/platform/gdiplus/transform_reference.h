@@ -32,7 +32,9 @@ inline void AccessRawPixels(GpImage* image, RawPixels& pixels, bool write) {
   UINT height = 0;
   GdipGetImageWidth(image, &width);
   GdipGetImageHeight(image, &height);
-  if (!write) pixels = RawPixels{width, height, BitsOf(format), std::vector<std::uint64_t>(std::size_t{width} * height)};
+  if (!write) {
+    pixels = RawPixels{width, height, BitsOf(format), std::vector<std::uint64_t>(std::size_t{width} * height)};
+  }
   BitmapData data;
   ASSERT_EQ(GdipBitmapLockBits(image, nullptr, write ? ImageLockModeWrite : ImageLockModeRead, format, &data), Ok);
   const std::uint32_t bits = pixels.bits;
