@@ -55,6 +55,8 @@ QuorvexStatus TurnInLibrary(ImageId id, RotateFlipType type) {
 
 QuorvexStatus RotateFlip(ImageId id, RotateFlipType type, bool doNotMark) {
   if (FindSlot(id) < 0) return QuorvexStatus::InvalidParameter;
+  // The buffer the turn frees becomes the one the copy afterwards fills.
+  const SpareBufferScope reuse;
   PixelFormat format = PixelFormatUndefined;
   GetPixelFormat(id, format);
   const bool oneBit = format == PixelFormat1bppIndexed;

@@ -130,6 +130,23 @@ TEST_F(TransformsTest, OneBitImagesOverBorrowedMemory) {
             platform::test::TurnedReference(original, RotateNoneFlipX));
 }
 
+// A turn of an image over an engine buffer frees that buffer and makes one
+// of the same size for the turned pixels: the freed one is filled again.
+TEST_F(TransformsTest, ALargeTurnRefillsTheBufferItFreed) {
+  const ImageId image = MakeRawImage(PixelFormat24bppRGB, 1500, 1100);
+  ASSERT_EQ(RotateFlip(image, Rotate90FlipNone, false), QuorvexStatus::OK);
+  const BYTE* first = SlotOf(image)->PixelBuffer;
+  ASSERT_NE(first, nullptr);
+  const RawPixels turned = platform::test::ReadRawPixels(NativeHandle(image));
+  const std::int64_t made = NewEngineBufferCount();
+  ASSERT_EQ(RotateFlip(image, Rotate180FlipX, false), QuorvexStatus::OK);
+  EXPECT_EQ(NewEngineBufferCount(), made);
+  EXPECT_EQ(SlotOf(image)->PixelBuffer, first);
+  EXPECT_EQ(OwnedBufferInUse(*SlotOf(image)), first);
+  EXPECT_EQ(platform::test::ReadRawPixels(NativeHandle(image)), platform::test::TurnedReference(turned, Rotate180FlipX));
+  EXPECT_EQ(LiveEngineBufferCount(), 1);
+}
+
 TEST_F(TransformsTest, RotationRefusals) {
   EXPECT_EQ(RotateFlip(kNoImage, Rotate90FlipNone, false), QuorvexStatus::InvalidParameter);
   EXPECT_EQ(RotateFlip(12345, Rotate90FlipNone, false), QuorvexStatus::InvalidParameter);
