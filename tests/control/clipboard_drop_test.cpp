@@ -19,12 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::size_t LiveImages() {
-  std::size_t live = 0;
-  for (const engine::ImageSlot& slot : engine::Images().Slots) live += slot.Id != engine::kNoImage ? 1 : 0;
-  return live;
-}
-
 class ClipboardTest : public ControlTest {
  protected:
   ClipboardTest() : control_(NewControl()) { EmptyTheClipboard(); }
