@@ -23,10 +23,14 @@
 #include <memory>
 #include <optional>
 
+#include "bare_draw.h"
+
 namespace {
 
 using namespace pixavue;
 using namespace pixavue::platform;
+using bench::BareDraw;
+using bench::DrawRects;
 
 constexpr int kImageWidth = 6000;
 constexpr int kImageHeight = 4000;
@@ -39,15 +43,6 @@ constexpr std::array<std::int32_t, 2> kScrollPositions{1200, 1264};
 constexpr std::array<InterpolationMode, 5> kQualityModes{InterpolationModeNearestNeighbor, InterpolationModeBilinear,
                                                          InterpolationModeBicubic, InterpolationModeHighQualityBilinear,
                                                          InterpolationModeHighQualityBicubic};
-
-// One image draw: destination in control pixels, source in image pixels.
-struct DrawRects {
-  INT dstX = 0, dstY = 0, dstWidth = 0, dstHeight = 0;
-  INT srcX = 0, srcY = 0, srcWidth = 0, srcHeight = 0;
-  InterpolationMode interpolation = InterpolationModeNearestNeighbor;
-
-  friend bool operator==(const DrawRects&, const DrawRects&) = default;
-};
 
 // Diagonal gradients with a little pseudo-random grain, 24 bits a pixel.
 void FillPhotoLike(GpImage* image) {
@@ -114,19 +109,7 @@ class Scene final {
   // interceptor; nullopt when it made none or several.
   template <typename Render>
   std::optional<DrawRects> ObservedRects(Render render) {
-    int draws = 0;
-    DrawRects seen;
-    auto previous = SetDrawInterceptor([&](const DrawCall& call) {
-      ++draws;
-      seen = {static_cast<INT>(call.dstX),      static_cast<INT>(call.dstY),      static_cast<INT>(call.dstWidth),
-              static_cast<INT>(call.dstHeight), static_cast<INT>(call.srcX),      static_cast<INT>(call.srcY),
-              static_cast<INT>(call.srcWidth),  static_cast<INT>(call.srcHeight), call.interpolation};
-      return Ok;
-    });
-    render();
-    SetDrawInterceptor(std::move(previous));
-    if (draws != 1) return std::nullopt;
-    return seen;
+    return bench::ObservedDraw(render);
   }
 
  private:
@@ -138,22 +121,6 @@ class Scene final {
 Scene& TheScene() {
   static Scene scene;
   return scene;
-}
-
-// The imaging layer alone: a graphics over the control's surface with the
-// control's settings, one draw, the graphics deleted.
-GpStatus BareDraw(HDC hdc, GpImage* image, const DrawRects& r) {
-  GpGraphics* graphics = nullptr;
-  GpStatus status = GdipCreateFromHDC(hdc, &graphics);
-  if (status != Ok) return status;
-  GdipSetSmoothingMode(graphics, SmoothingModeNone);
-  GdipSetPixelOffsetMode(graphics, PixelOffsetModeHalf);
-  GdipSetCompositingQuality(graphics, CompositingQualityHighSpeed);
-  GdipSetInterpolationMode(graphics, r.interpolation);
-  status = GdipDrawImageRectRectI(graphics, image, r.dstX, r.dstY, r.dstWidth, r.dstHeight, r.srcX, r.srcY, r.srcWidth,
-                                  r.srcHeight, UnitPixel, nullptr, nullptr, nullptr);
-  GdipDeleteGraphics(graphics);
-  return status;
 }
 
 // Fits the image at the quality of the benchmark's argument; checks the

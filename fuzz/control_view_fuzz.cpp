@@ -1,11 +1,15 @@
 // A sequence of view operations on a control showing an image whose size,
-// resolutions and control size come from the input: zooms of every mode,
-// areas, scroll positions, placement, resizes, quality, gamma and the
-// picture paths, with values far outside what the members accept. After
-// every operation the scroll values must lie within their bars' ranges, the
-// displayed size must be the zoomed image's, rounded, and the bars must
-// reach every pixel of it; every draw must stay inside the image (the
-// sanitizers watch).
+// resolutions and control size come from the input, or an animated GIF
+// made from it: zooms of every mode, areas, scroll positions, placement,
+// resizes, quality, gamma and the picture paths, the selection rectangle
+// set every way and drawn and edited with the pointer, pages and the
+// animation, and clock advances, with values far outside what the members
+// accept. After every operation the scroll values must lie within their
+// bars' ranges, the displayed size must be the zoomed image's, rounded,
+// and the bars must reach every pixel of it; the page must lie within the
+// document and an animation must have its timer; a rectangle the pointer
+// changed must lie on the displayed image; every draw must stay inside the
+// image (the sanitizers watch).
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -19,6 +23,7 @@
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
 
 #include "control_fuzz_harness.h"
+#include "control_fuzz_selection.h"
 
 namespace {
 
@@ -70,7 +75,7 @@ void CheckEveryPixelReachable(ImageBox& box) {
 void RunOperation(FuzzedDataProvider& input, pixavue::fuzz::ControlHarness& harness) {
   ImageBox& box = harness.Control();
   const auto anyInt = [&] { return input.ConsumeIntegral<std::int32_t>(); };
-  switch (input.ConsumeIntegralInRange(0, 17)) {
+  switch (input.ConsumeIntegralInRange(0, 29)) {
     case 0: box.SetZoom(input.ConsumeFloatingPoint<float>()); break;
     case 1: box.ZoomIN(); break;
     case 2: box.ZoomOUT(); break;
@@ -107,7 +112,9 @@ void RunOperation(FuzzedDataProvider& input, pixavue::fuzz::ControlHarness& harn
       box.put_ViewerQualityAuto(input.ConsumeBool());
       harness.Host().Advance(input.ConsumeIntegralInRange(0, 2000));
       break;
+    default: pixavue::fuzz::RunSelectionOrPageOperation(input, harness); break;
   }
+  pixavue::fuzz::CheckPagesAndAnimation(box);
   CheckBar(box.HScroll());
   CheckBar(box.VScroll());
   // Only a laid-out image is measured: a control with no room left beside
@@ -136,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   box.InitProperties();
   box.put_SilentMode(true);
   harness.Hosted().Resize(input.ConsumeIntegralInRange(0, 700), input.ConsumeIntegralInRange(0, 500));
-  const pixavue::engine::ImageId id = ShowImage(input, box);
+  const pixavue::engine::ImageId id =
+      input.ConsumeBool() ? ShowImage(input, box) : pixavue::fuzz::ShowAnimation(input, box);
   for (int step = 0; step < 24 && input.remaining_bytes() > 0; ++step) RunOperation(input, harness);
   box.CloseImage();
   pixavue::engine::ReleaseImage(id);

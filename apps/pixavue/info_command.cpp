@@ -1,6 +1,7 @@
 #include "info_command.h"
 
 #include <cstdint>
+#include <iostream>
 #include <ostream>
 
 #include <pixavue/engine/image_store.h>
@@ -8,6 +9,8 @@
 #include <pixavue/hosts/headless/headless_host.h>
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
 #include <pixavue/support/quorvex_status.h>
+
+#include "image_source.h"
 
 namespace pixavue::app {
 namespace {
@@ -58,7 +61,7 @@ int RunInfo(std::span<const std::string> paths, std::ostream& out) {
   for (std::size_t i = 0; i < paths.size(); ++i) {
     if (i > 0) out << '\n';
     out << "file: " << paths[i] << '\n';
-    const QuorvexStatus status = control->DisplayFromFile(paths[i]);
+    const QuorvexStatus status = DisplaySource(control, paths[i], std::cerr);
     PrintStatus(status, out);
     if (status == QuorvexStatus::OK) {
       PrintImage(control.Control(), out);

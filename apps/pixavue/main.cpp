@@ -15,6 +15,8 @@ void PrintUsage(std::ostream& out) {
   out << "usage: pixavue --version         print the version and check the platform layer\n"
          "       pixavue info FILE...      load each file and print its format, size, resolution, pages\n"
          "                                 and property items\n"
+         "                                 (FILE may be an http://, https:// or ftp://[user[:password]@]\n"
+         "                                 URL, for render too)\n"
          "       pixavue render FILE -o OUT.png [--size WxH] [--zoom-mode N | --zoom PERCENT]\n"
          "                      [--quality N] [--position N] [--alignment N] [--page N] [--gamma G]\n"
          "                                 show the file in a control (800x600 unless --size) and\n"

@@ -1,6 +1,5 @@
 #include "render_command.h"
 
-#include <pixavue/engine/image_store.h>
 #include <pixavue/hosts/headless/headless_control.h>
 #include <pixavue/hosts/headless/headless_host.h>
 #include <pixavue/support/quorvex_status.h>
@@ -10,6 +9,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "image_source.h"
 #include "output_file.h"
 #include "render_options.h"
 
@@ -47,16 +47,11 @@ bool ApplyZoom(ImageBox& control, const RenderOptions& options) {
   return control.get_ZoomMode() == ZoomCustom && control.get_ZOOM() == *options.zoomPercent / 100.0;
 }
 
-// Shows page `page` (1-based) of a multi-page document through the engine's
-// page selection, then lays the control out again.
-QuorvexStatus ShowPage(ImageBox& control, std::int32_t page) {
-  const engine::ImageId image = control.GetNativeImage();
-  const engine::ImageSlot* slot = engine::SlotOf(image);
-  if (slot == nullptr || !slot->IsDocument()) return QuorvexStatus::InvalidParameter;
-  const auto kind = slot->IsMultiPageTiff ? engine::DocumentKind::Tiff : engine::DocumentKind::Gif;
-  const QuorvexStatus status = engine::SelectPage(image, page - 1, kind);
-  if (status != QuorvexStatus::OK) return status;
-  return control.Redraw();
+// An animation starts with its load; the clock then runs the time asked
+// for. The selection follows, since every frame shown clears it.
+void ApplyAnimationAndSelection(headless::HeadlessHost& host, ImageBox& control, const RenderOptions& options) {
+  if (options.atMs) host.Advance(*options.atMs);
+  if (const auto& s = options.selection) control.SetRectValues((*s)[0], (*s)[1], (*s)[2], (*s)[3]);
 }
 
 // Turns the image shown through the control's member for the type; type 0
@@ -94,8 +89,9 @@ int RunRender(std::span<const std::string> args, std::ostream& out, std::ostream
   control.Show();
   control.Resize(options->width, options->height);
   ApplyViewOptions(control.Control(), *options);
+  if (options->atMs) control->put_AnimateGIF(true);
 
-  QuorvexStatus status = control->DisplayFromFile(options->input);
+  QuorvexStatus status = DisplaySource(control, options->input, err);
   if (status != QuorvexStatus::OK) return Failure("loading " + options->input, ToInt(status), err);
   if (!ApplyZoom(control.Control(), *options)) {
     return UsageError("zoom " + std::to_string(*options->zoomPercent) + "% is out of this image's range", err);
@@ -105,14 +101,16 @@ int RunRender(std::span<const std::string> args, std::ostream& out, std::ostream
       return UsageError(
           "page " + std::to_string(options->page) + " is outside 1.." + std::to_string(control->get_PageCount()), err);
     }
-    status = ShowPage(control.Control(), options->page);
+    status = control->DisplayFrame(options->page);
     if (status != QuorvexStatus::OK)
       return Failure("showing page " + std::to_string(options->page), ToInt(status), err);
   }
+  // A turn clears the selection, and an animation's next frame shows unturned.
   status = Turn(control.Control(), options->rotate);
   if (status != QuorvexStatus::OK) {
     return Failure("turning by type " + std::to_string(options->rotate), ToInt(status), err);
   }
+  ApplyAnimationAndSelection(host, control.Control(), *options);
   if (control->GetStat() != QuorvexStatus::OK) return Failure("drawing", ToInt(control->GetStat()), err);
 
   if (const std::error_code error = CreateFolderOf(options->output)) {

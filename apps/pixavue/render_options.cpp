@@ -1,5 +1,6 @@
 #include "render_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
@@ -55,6 +56,21 @@ bool ParseSize(std::string_view text, RenderOptions& options) {
   return true;
 }
 
+// Four integers separated by commas; the width and height positive.
+bool ParseSelection(std::string_view text, RenderOptions& options) {
+  std::array<std::int32_t, 4> values{};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::size_t comma = i + 1 < values.size() ? text.find(',') : text.size();
+    if (comma == std::string_view::npos) return false;
+    const auto value = ParseNumber<std::int32_t>(text.substr(0, comma));
+    if (!value || (i >= 2 && *value < 1)) return false;
+    values[i] = *value;
+    text.remove_prefix(std::min(comma + 1, text.size()));
+  }
+  options.selection = values;
+  return true;
+}
+
 // Each option with a value: stores it and says whether it was valid.
 using ValueReader = std::function<bool(std::string_view, RenderOptions&)>;
 
@@ -85,6 +101,11 @@ const std::map<std::string_view, ValueReader>& ValueReaders() {
          const auto type = IntegerIn(v, 0, 7);
          o.rotate = type.value_or(0);
          return type.has_value();
+       }},
+      {"--select", ParseSelection},
+      {"--at",
+       [](std::string_view v, RenderOptions& o) {
+         return Store(IntegerIn(v, 0, std::numeric_limits<int>::max()), o.atMs);
        }},
   };
   return readers;

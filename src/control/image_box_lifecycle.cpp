@@ -99,9 +99,11 @@ void ImageBox::OnPaint() { Events().PaintControl(); }
 // temporary file (a byte array, a string, a forced copy) is closed first, so
 // that the file, a copy of the user's image, does not outlive the control;
 // other images stay in the thread's table until its last control stops.
+// An animation ends first: its timer names the control by its address.
 void ImageBox::Terminate() {
   control::ClearWorkFlags();
   if (state_.Terminated) return;
+  HaltAnimation();
   try {
     if (state_.EngineState.TempFileInUse) CloseCurrentImage();
     DeleteTempFile();

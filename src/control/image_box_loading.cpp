@@ -8,27 +8,15 @@
 #include <pixavue/engine/temp_files.h>
 #include <pixavue/support/code_page_1252.h>
 
-#include <new>
 #include <string>
+
+#include "guarded_call.h"
 
 namespace pixavue {
 namespace {
 
 // The status a string carrying fewer than two bytes gives.
 constexpr QuorvexStatus kStringTooShort = QuorvexStatus::ProfileNotFound;
-
-// Runs a loader body; a failure thrown by the platform underneath becomes
-// the member's status instead of leaving the public member.
-template <class Body>
-QuorvexStatus Guarded(Body&& body) noexcept {
-  try {
-    return body();
-  } catch (const std::bad_alloc&) {
-    return QuorvexStatus::OutOfMemory;
-  } catch (...) {
-    return QuorvexStatus::GenericError;
-  }
-}
 
 }  // namespace
 

@@ -111,11 +111,8 @@ QuorvexStatus ImageBox::Redraw() {
 // shows its background colour; the image stays loaded.
 void ImageBox::Clear() {
   if (props_.LockControl) return;
-  surface_.SetAutoRedraw(true);
   ClearRect();
-  if (surface_.MaskPicture()) surface_.SetMaskPicture(nullptr);
-  if (surface_.Picture()) surface_.SetPicture(nullptr);
-  surface_.Cls();
+  ClearSurfaceToBackground();
 }
 
 void ImageBox::CloseImage() {

@@ -1,4 +1,5 @@
-// The selection rectangle's properties and its cleared state.
+// The selection rectangle: its properties, its cleared state, its extent in
+// image pixels (kept so that it follows zoom and scrolling) and the getters.
 
 #include <pixavue/control/image_box.h>
 #include <pixavue/support/rounding.h>
@@ -9,8 +10,27 @@
 namespace pixavue {
 namespace {
 
+constexpr double kMillimetresPerInch = 25.4;
+
 std::int32_t SaturatingSum(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{a} + b, INT32_MIN, INT32_MAX));
+}
+
+// A side counts once it is longer than 1 pixel; the getters need only one.
+bool HasExtent(const platform::RectangleShape& shape) { return shape.Width() > 1 || shape.Height() > 1; }
+
+float Millimetres(std::int32_t pixels, float dpi) {
+  return static_cast<float>(pixels / static_cast<double>(dpi) * kMillimetresPerInch);
+}
+
+struct RectValues {
+  std::int32_t left = 0, top = 0, width = 0, height = 0;
+};
+
+RectValues ValuesOf(const ImageBox& box) {
+  RectValues values;
+  box.GetRectValues(values.left, values.top, values.width, values.height);
+  return values;
 }
 
 }  // namespace
@@ -31,26 +51,67 @@ void ImageBox::ClearRect() {
 
 bool ImageBox::isRectDrawed() const { return shRect_.Width() > 1 && shRect_.Height() > 1; }
 
-// Either side longer than 1 is enough here (isRectDrawed needs both). The
-// left and top are not clamped; the right and bottom are cut at the image.
+// Runs after every change of the rectangle made here: the image-pixel copy
+// that the next render places it from.
+void ImageBox::SyncRectCache() {
+  if (!ImageShown()) {
+    state_.RectDrawn = false;
+    return;
+  }
+  state_.RectDrawn = isRectDrawed();
+  if (state_.RectDrawn) {
+    GetRectValues(state_.RectCacheLeft, state_.RectCacheTop, state_.RectCacheWidth, state_.RectCacheHeight);
+  }
+}
+
+// The left and top are not clamped; the right and bottom are cut at the
+// image.
 void ImageBox::GetRectValues(std::int32_t& nLeft, std::int32_t& nTop, std::int32_t& nWidth,
                              std::int32_t& nHeight) const {
-  const double left = shRect_.Left();
-  const double top = shRect_.Top();
-  const double width = shRect_.Width();
-  const double height = shRect_.Height();
-  if (!(width > 1 || height > 1)) {
+  if (!HasExtent(shRect_)) {
     nLeft = nTop = nWidth = nHeight = 0;
     return;
   }
+  const double left = shRect_.Left();
+  const double top = shRect_.Top();
   CoordObjectToImage(RoundHalfEven(left), RoundHalfEven(top), nLeft, nTop);
   std::int32_t right = 0;
   std::int32_t bottom = 0;
-  CoordObjectToImage(RoundHalfEven(left + width), RoundHalfEven(top + height), right, bottom);
-  nWidth = right - nLeft;
-  nHeight = bottom - nTop;
-  if (bottom > props_.ImageHeight) nHeight = props_.ImageHeight - nTop;
-  if (right > props_.ImageWidth) nWidth = props_.ImageWidth - nLeft;
+  CoordObjectToImage(RoundHalfEven(left + shRect_.Width()), RoundHalfEven(top + shRect_.Height()), right, bottom);
+  nWidth = RoundHalfEven(static_cast<double>(right) - nLeft);
+  nHeight = RoundHalfEven(static_cast<double>(bottom) - nTop);
+  if (bottom > props_.ImageHeight) nHeight = RoundHalfEven(static_cast<double>(props_.ImageHeight) - nTop);
+  if (right > props_.ImageWidth) nWidth = RoundHalfEven(static_cast<double>(props_.ImageWidth) - nLeft);
+}
+
+std::int32_t ImageBox::GetRectX() const { return ValuesOf(*this).left; }
+std::int32_t ImageBox::GetRectY() const { return ValuesOf(*this).top; }
+std::int32_t ImageBox::GetRectWidth() const { return ValuesOf(*this).width; }
+std::int32_t ImageBox::GetRectHeight() const { return ValuesOf(*this).height; }
+
+void ImageBox::GetRectValuesObject(std::int32_t& nLeft, std::int32_t& nTop, std::int32_t& nWidth,
+                                   std::int32_t& nHeight) const {
+  if (!HasExtent(shRect_)) {
+    nLeft = nTop = nWidth = nHeight = 0;
+    return;
+  }
+  nLeft = RoundHalfEven(shRect_.Left());
+  nTop = RoundHalfEven(shRect_.Top());
+  nWidth = RoundHalfEven(shRect_.Width());
+  nHeight = RoundHalfEven(shRect_.Height());
+}
+
+// Width and height stay as the caller passed them when their resolution is
+// unknown; left and top are then 0, as they are when not past the origin.
+void ImageBox::GetRectValuesMM(float& nLeft, float& nTop, float& nWidth, float& nHeight) const {
+  std::int32_t left = 0, top = 0, width = 0, height = 0;
+  GetRectValues(left, top, width, height);
+  const float horizontal = props_.HorizontalResolution;
+  const float vertical = props_.VerticalResolution;
+  nTop = top > 0 && vertical > 0 ? Millimetres(top, vertical) : 0.0f;
+  if (vertical > 0) nHeight = Millimetres(height, vertical);
+  nLeft = left > 0 && horizontal > 0 ? Millimetres(left, horizontal) : 0.0f;
+  if (horizontal > 0) nWidth = Millimetres(width, horizontal);
 }
 
 // Follows zoom and scrolling: the rectangle is kept in image pixels and

@@ -1,7 +1,8 @@
 # Runs `pixavue render` on bundled samples into a folder that does not exist
 # yet and reads each PNG back with `pixavue info`; then a missing file (exit
 # 1, its status on stderr, no PNG) and bad arguments (exit 2 each, with the
-# usage line).
+# usage line); last, the sample animation's frames at chosen times and a
+# selection drawn over one.
 # cmake -DPIXAVUE=<program> -DSAMPLES=<folder> -DOUT=<scratch folder> -P check_render.cmake
 
 file(REMOVE_RECURSE "${OUT}")
@@ -64,4 +65,27 @@ foreach(arguments IN ITEMS
   if(NOT said MATCHES "usage: pixavue render")
     message(FATAL_ERROR "no usage line for ${arguments}:\n${said}")
   endif()
+endforeach()
+
+# An animation at chosen times of the virtual clock (the sample's frames
+# show for 500, 250, 200 and 1000 ms): the same frame until its delay is
+# over, another one then, the first again after a whole loop; and a
+# selection drawn over it.
+function(animation_at ms name)
+  render(0 said "${SAMPLES}/animation.gif" -o "${OUT}/${name}.png" --size 200x120 --at ${ms} ${ARGN})
+  file(SHA256 "${OUT}/${name}.png" hash)
+  set(${name} "${hash}" PARENT_SCOPE)
+endfunction()
+animation_at(0 start)
+animation_at(499 still_first)
+animation_at(500 second)
+animation_at(1950 first_again)
+animation_at(1950 selected --select 10,10,50,30)
+if(NOT start STREQUAL still_first OR start STREQUAL second OR NOT start STREQUAL first_again
+   OR start STREQUAL selected)
+  message(FATAL_ERROR "the animation's frames do not follow the clock, or the selection is not drawn")
+endif()
+foreach(arguments IN ITEMS "--select;1,2,3" "--select;1,2,0,5" "--select;1,2,3,4,5" "--select;a,b,c,d"
+                           "--at;-1" "--at;abc")
+  render(2 said "${photo}" -o "${OUT}/x.png" ${arguments})
 endforeach()

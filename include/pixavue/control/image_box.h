@@ -36,6 +36,10 @@
 
 namespace pixavue {
 
+namespace net {
+class cInet;
+}
+
 class ImageBox final : public platform::IObjectSafety {
  public:
   static constexpr double kVersion = 5.9901307;
@@ -248,8 +252,53 @@ class ImageBox final : public platform::IObjectSafety {
   // The rectangle in image pixels: right and bottom cut at the image's
   // size; zeros when neither side is longer than 1.
   void GetRectValues(std::int32_t& nLeft, std::int32_t& nTop, std::int32_t& nWidth, std::int32_t& nHeight) const;
+  std::int32_t GetRectX() const;
+  std::int32_t GetRectY() const;
+  std::int32_t GetRectWidth() const;
+  std::int32_t GetRectHeight() const;
+  // In surface pixels, rounded; zeros as above.
+  void GetRectValuesObject(std::int32_t& nLeft, std::int32_t& nTop, std::int32_t& nWidth,
+                           std::int32_t& nHeight) const;
+  // In millimetres; left and top are 0, and width and height stay as
+  // passed, where the resolution is unknown.
+  void GetRectValuesMM(float& nLeft, float& nTop, float& nWidth, float& nHeight) const;
+  // The setters take any values; the surface-pixel one moves the rectangle
+  // only with a positive width and height.
+  void SetRectValues(std::int32_t nLeft, std::int32_t nTop, std::int32_t nWidth, std::int32_t nHeight);
+  void SetRectValuesObject(std::int32_t nLeft, std::int32_t nTop, std::int32_t nWidth, std::int32_t nHeight);
+  void SetRectValuesMM(float nLeft, float nTop, float nWidth, float nHeight);
+  // Zooms so that the drawn rectangle fills the view, then centres it;
+  // nothing without one. Returns LastStatus.
+  QuorvexStatus ZoomRect();
+  // Scrolls the drawn rectangle to the middle of the view, as far as the
+  // scroll ranges allow.
+  void CenterOnRect();
+  // Within 4 pixels of the drawn rectangle (surface pixels).
+  bool IsNearRect(float x, float y) const;
+  // Pointer steps of the selection rectangle, in surface pixels, for the
+  // mouse handlers. A press with the mode button in area-selection or
+  // auto-zoom mode edits the drawn rectangle when it is near and editable,
+  // else starts a new one; a move while drawing stretches it to the
+  // pointer, cut at the displayed image; every move in area-selection mode
+  // shows the pointer of the part under it, or moves and resizes the
+  // rectangle being edited; a button up ends drawing and editing.
+  void PressRect(float x, float y);
+  void StretchRect(float x, float y);
+  void HoverRect(float x, float y);
+  void EndRectDrag();
 
-  // Frames and animation.
+  // Frames and pages (1-based). DisplayFrame resets LastStatus, shows page
+  // nFrame when it exists and raises PageChange whenever a page was shown
+  // before; the shortcuts do nothing (returning LastStatus) at the ends.
+  QuorvexStatus DisplayFrame(std::int32_t nFrame);
+  QuorvexStatus DisplayNextFrame();
+  QuorvexStatus DisplayPreviousFrame();
+  QuorvexStatus DisplayFirstFrame();
+  QuorvexStatus DisplayLastFrame();
+  std::int32_t GetTotalFrame() const { return props_.PageCount; }
+
+  // Animation of a GIF of several frames, each shown for its own delay on
+  // the thread's timers, from frame 1, until stopped.
   bool get_AnimateGIF() const { return props_.AnimateGIF; }
   void put_AnimateGIF(bool animate);
   QuorvexStatus PlayGif();
@@ -313,6 +362,22 @@ class ImageBox final : public platform::IObjectSafety {
   // while the image is shown.
   QuorvexStatus DisplayFromGdiDib(platform::HGLOBAL nGdiDibRef);
 
+  // Downloads. DisplayFromURL shows the body of an HTTP/1.0 GET (a
+  // "http://" or "https://" prefix of the host is dropped; port 443 alone
+  // makes it HTTPS), raising DataReceived after each chunk; it returns
+  // LastStatus at once while a download runs. A Content-Length above
+  // kLargestDownload gives InternetHttpInvalidFileLength. DisplayFromFTP
+  // copies the remote file to a temporary file deleted with the image.
+  static constexpr std::int32_t kLargestDownload = 1 << 30;
+  QuorvexStatus DisplayFromURL(std::string_view sHost, std::string_view sPath, std::int32_t nHTTPPort = 80);
+  QuorvexStatus DisplayFromFTP(std::string_view sHost, std::string_view sPath, std::string_view sLogin = {},
+                               std::string_view sPassword = {}, std::int32_t nFTPPort = 21);
+  // Ends a running URL download after its current chunk.
+  void DisplayFromURLStop();
+  // Bytes per read of later URL downloads; 0 or less reads nothing.
+  void SetHttpTransfertBufferSize(std::int32_t nBuffersize) { state_.HttpBufferSize = nBuffersize; }
+  void SetFtpPassiveMode(bool bPassiveMode) { state_.FtpPassive = bPassiveMode; }
+
   // An image already held by the engine, shown without loading (it stays
   // its giver's); 0 gives InvalidParameter.
   QuorvexStatus SetNativeImage(engine::ImageId nImageID);
@@ -344,6 +409,9 @@ class ImageBox final : public platform::IObjectSafety {
   QuorvexStatus LoadFile(std::string_view path, bool colorManaged);
   std::int32_t LoadBytes(std::span<const std::uint8_t> bytes, bool colorManaged);
   bool ImageShown() const { return state_.EngineState.CurrentImage != engine::kNoImage; }
+  QuorvexStatus DownloadBody(net::cInet& inet, std::string_view host, std::string_view path, std::int32_t port);
+  QuorvexStatus CopyFromFtp(net::cInet& inet, std::string_view host, std::string_view path, std::string_view login,
+                            std::string_view password, std::int32_t port);
 
   // Viewport.
   void UpdateLayout(engine::ImageId image = engine::kNoImage);
@@ -389,8 +457,13 @@ class ImageBox final : public platform::IObjectSafety {
   void ConnectFocusTracking();
   void TrackFocus(std::int32_t part, bool gotFocus);
 
-  // Selection rectangle: moves shRect over an area given in image pixels.
+  // Selection rectangle: moves shRect over an area given in image pixels;
+  // keeps its extent in image pixels after each change; the press that
+  // starts a new one; the move or resize of an edited one.
   void PlaceRectFromImage(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
+  void SyncRectCache();
+  void StartRect();
+  void DragRect(float x, float y);
 
   // Input.
   void ApplyModeCursor();
@@ -402,8 +475,14 @@ class ImageBox final : public platform::IObjectSafety {
   engine::ImageId ClipboardSource() const;
   void OnFilesDropped(const platform::DataObject& data);
 
-  // Animation.
+  // Pages and animation.
+  void ClearSurfaceToBackground();
+  void GifTick();
+  void StartGifTimer(std::int32_t delayMs);
   void StopGifTimer();
+  void HaltAnimation();
+  static void GifTimerProc(platform::HWND window, platform::UINT message, platform::UINT_PTR id,
+                           platform::DWORD time);
   platform::UINT_PTR GifTimerKey() const { return reinterpret_cast<platform::UINT_PTR>(this); }
 
   // Reports a persisted property's change to the container under its key.
@@ -418,6 +497,7 @@ class ImageBox final : public platform::IObjectSafety {
   ImageBoxProperties props_;
   ImageBoxRuntime state_;
   bool elementsReady_ = false;  // surface notifications are handled once every element exists
+  net::cInet* m_inet = nullptr;  // the session of the download running, during the call only
 
   ControlSurface surface_;
   platform::ScrollBar hScroll_;

@@ -102,6 +102,11 @@ struct ImageBoxRuntime {
   bool GifTimerRunning = false;
   platform::UINT_PTR GifTimerId = 0;
   std::int32_t GifLoopsLeft = 0;
+  // Ticks under way, and a count of starts and stops: an event handler
+  // inside a tick may stop or restart the animation, which the tick then
+  // leaves alone.
+  std::int32_t GifTickDepth = 0;
+  std::uint32_t GifGeneration = 0;
 
   // Input.
   std::int32_t FocusedPart = 0;  // 0 none, 1 surface, 2 HScroll, 3 VScroll, 4 shCorner
@@ -128,6 +133,7 @@ struct ImageBoxRuntime {
   // Downloads.
   std::int32_t HttpBufferSize = 4096;
   bool FtpPassive = true;
+  bool DownloadInProgress = false;  // a URL download runs
 };
 
 }  // namespace pixavue

@@ -121,6 +121,9 @@ class MetafileCanvas final {
   void FillRegion(std::span<const RectD> rects, const Brush& brush);
   void InvertRegion(std::span<const RectD> rects);
   void FrameRegion(std::span<const RectD> rects, const Brush& brush, PointD frameSize);
+  // Rectangles in logical units become the clip, as a region selected as
+  // the clip region replaces it; none clip everything away.
+  void SelectClipRegion(std::span<const RectD> rects);
   // Rectangles in device coordinates combined with the clip: RGN_AND (1),
   // RGN_OR (2), RGN_XOR (3), RGN_DIFF (4) or RGN_COPY (5); no rectangles
   // with RGN_COPY: no clip. Clip paths stay as they are.

@@ -177,6 +177,21 @@ void MetafileCanvas::CombineClipRegion(std::span<const RectD> rects, std::uint32
   SetClipRegion(ClipRegion::Combined(clipAccount_, current, *with, operation, width_, height_));
 }
 
+void MetafileCanvas::SelectClipRegion(std::span<const RectD> rects) {
+  shapeTransform_ = LogicalToOutput();
+  std::vector<pixman_box32_t> boxes;
+  boxes.reserve(rects.size());
+  for (const RectD& rect : rects) {
+    // The window mapping of a WMF scales and moves: boxes stay boxes.
+    const auto box = OutputBox(rect);
+    if (!box) return;
+    boxes.push_back(*box);
+  }
+  if (!ChargeClipChange(boxes.size())) return;
+  clip_ = Clip{};
+  SetClipRegion(ClipRegion::FromBoxes(clipAccount_, boxes));
+}
+
 void MetafileCanvas::SelectClipPath(std::uint32_t mode) {
   if (mode != kRegionAnd && mode != kRegionCopy && mode != kRegionDiff) return;
   if (inPath_ || !path_ || path_->status != CAIRO_STATUS_SUCCESS) return;

@@ -37,6 +37,7 @@ enum Function : std::uint16_t {
   kSelectObject = 0x012D,
   kInvertRegion = 0x012A,
   kPaintRegion = 0x012B,
+  kSelectClipRegion = 0x012C,
   kSetTextAlign = 0x012E,
   kDibCreatePatternBrush = 0x0142,
   kDeleteObject = 0x01F0,
@@ -313,6 +314,7 @@ class WmfPlayer final {
       case kPaintRegion:
       case kFrameRegion:
       case kInvertRegion: PlayRegion(function, r); return;
+      case kSelectClipRegion: PlaySelectClipRegion(r); return;
       case kTextOut: PlayTextOut(r); return;
       case kExtTextOut: PlayExtTextOut(r); return;
       default: return;  // not drawn: skipped
@@ -398,6 +400,16 @@ class WmfPlayer final {
     if (brush == nullptr) return;
     if (fill) return canvas_.FillRegion(rects, brush->brush);
     canvas_.FrameRegion(rects, brush->brush, PointD{double(r.I16(2)), double(r.I16(0))});
+  }
+
+  // The region object becomes the clip. An index that names no region
+  // leaves the clip as it is, as the device context does with a handle
+  // that is not a region.
+  void PlaySelectClipRegion(const RecordView& r) {
+    if (!r.Has(0, 2)) return;
+    const GdiObject* region = ObjectOf(r.U16(0), GdiObject::Kind::Region);
+    if (region == nullptr) return;
+    if (const auto read = ReadRegion(region->region)) canvas_.SelectClipRegion(read->rects);
   }
 
   // A region object: next in chain, type, object count (2 words), size,

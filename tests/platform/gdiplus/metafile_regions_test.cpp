@@ -1,6 +1,7 @@
-// Region records and region objects of both formats' players, the old WMF blits with a
-// device-dependent bitmap inside the record; a placeable WMF with no window
-// records. Drawings are checked at chosen pixels.
+// Region records and region objects of both formats' players (a WMF region
+// selected as the clip too), the old WMF blits with a device-dependent
+// bitmap inside the record; a placeable WMF with no window records.
+// Drawings are checked at chosen pixels.
 
 #include <string>
 
@@ -297,6 +298,59 @@ TEST_F(MetafileRegionsTest, WmfRegionObjectsAreFilledPaintedFramedAndInverted) {
   pixels = Render(WhiteWmf(wrong), 100, 100);
   EXPECT_EQ(At(pixels, 20, 20), kWhite);
   EXPECT_EQ(At(pixels, 80, 80), kWhite);
+}
+
+// CreateRegion of one rectangle, from (left, top) to (right, bottom).
+std::vector<std::uint8_t> CreateBoxRegion(std::uint16_t left, std::uint16_t top, std::uint16_t right,
+                                          std::uint16_t bottom) {
+  return WmfRecord(0x06FF, {0, 6, 0, 0, 22 + 12, 1, 2, left, top, right, bottom, 2, top, bottom, left, right, 2});
+}
+
+TEST_F(MetafileRegionsTest, WmfSelectClipRegionMakesTheRegionTheClip) {
+  // Objects 2 the red brush, 3 the L region; then the page painted red.
+  const auto clipped = [](WmfRecords& records, const std::vector<std::vector<std::uint8_t>>& clipping) {
+    records.Add(U_WMRCREATEBRUSHINDIRECT_set(U_WLOGBRUSH{U_BS_SOLID, kRedRef, 0})).Raw(CreateEllRegion());
+    for (const auto& record : clipping) records.Raw(record);
+    records.Add(U_WMRSELECTOBJECT_set(2)).Add(U_WMRRECTANGLE_set(U_RECT16{0, 0, 100, 100}));
+  };
+  const auto select = [](std::uint16_t index) { return WmfRecord(0x012C, {index}); };
+  WmfRecords ell;
+  clipped(ell, {select(3)});
+  auto pixels = Render(WhiteWmf(ell), 100, 100);
+  EXPECT_EQ(At(pixels, 20, 20), kRed);
+  EXPECT_EQ(At(pixels, 50, 50), kRed);
+  EXPECT_EQ(At(pixels, 50, 20), kWhite);
+  EXPECT_EQ(At(pixels, 80, 80), kWhite);
+
+  // A second region replaces the first; a rectangle clip then intersects.
+  WmfRecords replaced;
+  clipped(replaced, {select(3), CreateBoxRegion(70, 70, 95, 95), select(4), WmfRecord(0x0416, {100, 100, 75, 75})});
+  pixels = Render(WhiteWmf(replaced), 100, 100);
+  EXPECT_EQ(At(pixels, 80, 80), kRed);
+  EXPECT_EQ(At(pixels, 72, 72), kWhite);
+  EXPECT_EQ(At(pixels, 20, 20), kWhite);
+
+  // Region coordinates are logical: a window twice the output halves them.
+  WmfRecords mapped;
+  mapped.Add(U_WMRSETWINDOWEXT_set(point16_set(200, 200)));
+  clipped(mapped, {select(3)});
+  pixels = Render(WhiteWmf(mapped), 100, 100);
+  EXPECT_EQ(At(pixels, 10, 10), kRed);
+  EXPECT_EQ(At(pixels, 25, 25), kRed);
+  EXPECT_EQ(At(pixels, 40, 40), kWhite);
+
+  // An index naming a brush leaves the clip; a region of no scans clips
+  // everything away, until a restore brings the clip before it back.
+  WmfRecords brush;
+  clipped(brush, {select(2)});
+  EXPECT_EQ(At(Render(WhiteWmf(brush), 100, 100), 80, 80), kRed);
+  WmfRecords empty;
+  clipped(empty, {WmfRecord(0x001E, {}), WmfRecord(0x06FF, {0, 6, 0, 0, 22, 0, 0, 0, 0, 0, 0}), select(4)});
+  empty.Add(U_WMRRECTANGLE_set(U_RECT16{0, 0, 100, 50})).Raw(WmfRecord(0x0127, {0xFFFF}));
+  empty.Add(U_WMRSELECTOBJECT_set(2)).Add(U_WMRRECTANGLE_set(U_RECT16{0, 50, 100, 100}));
+  pixels = Render(WhiteWmf(empty), 100, 100);
+  EXPECT_EQ(At(pixels, 50, 20), kWhite);
+  EXPECT_EQ(At(pixels, 50, 80), kRed);
 }
 
 TEST_F(MetafileRegionsTest, PlaceableWmfWithoutWindowRecordsUsesItsBox) {

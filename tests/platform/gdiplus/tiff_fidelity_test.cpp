@@ -2,8 +2,8 @@
 // signed and floating-point samples, and the three L*a*b* encodings, each
 // against reference pixels in tests/data/tiff (decoded by Pillow, L*a*b*
 // converted by lcms2 at double precision, in
-// scripts/make-tiff-fidelity-data). Also the JPEG depths this build cannot
-// decode.
+// scripts/make-tiff-fidelity-data); JPEG data of 12 and 16 bits against
+// GDAL's decode or the encoded samples (scripts/make-tiff-jpeg-data).
 
 #include <algorithm>
 #include <filesystem>
@@ -155,27 +155,77 @@ TEST_F(TiffFidelityTest, LabPagesOfEveryEncodingBecomeSrgb) {
   }
 }
 
-// A grey or CMYK page whose strip holds JPEG data of 12 or 16 bits.
-std::vector<std::uint8_t> JpegPageOfDepth(std::uint16_t bits, std::uint16_t samples, std::uint16_t photometric) {
-  const std::vector<std::uint8_t> data{0xFF, 0xD8, 0xFF, 0xD9};
-  std::vector<std::uint32_t> bitsPerSample(samples, bits);
-  return RawTiff(data, {{TIFFTAG_IMAGEWIDTH, TIFF_LONG, {8}},
-                        {TIFFTAG_IMAGELENGTH, TIFF_LONG, {8}},
-                        {TIFFTAG_BITSPERSAMPLE, TIFF_SHORT, bitsPerSample},
-                        {TIFFTAG_COMPRESSION, TIFF_SHORT, {COMPRESSION_JPEG}},
-                        {TIFFTAG_PHOTOMETRIC, TIFF_SHORT, {photometric}},
-                        {TIFFTAG_STRIPOFFSETS, TIFF_LONG, {8}},
-                        {TIFFTAG_SAMPLESPERPIXEL, TIFF_SHORT, {samples}},
-                        {TIFFTAG_ROWSPERSTRIP, TIFF_LONG, {8}},
-                        {TIFFTAG_STRIPBYTECOUNTS, TIFF_LONG, {static_cast<std::uint32_t>(data.size())}}});
+// DCT data of more than 8-bit pages against what GDAL's libjpeg decodes:
+// 12-bit strips with their quantisation tables in JPEGTables, YCbCr tiles
+// sampled 2x2 (upsampled as libjpeg does), CMYK sampled 2:1 with restart
+// markers, and a 16-bit CMYK page whose JPEG data has 8 bits. The decoder
+// computes as libjpeg does, so the values agree exactly.
+TEST_F(TiffFidelityTest, DctJpegPagesOfMoreThanEightBitsMatchAnotherDecoder) {
+  struct Case {
+    const char* name;
+    std::uint32_t colourSpace;
+  };
+  for (const Case& c :
+       {Case{"grey12-jpeg", ImageFlagsColorSpaceGRAY}, Case{"ycbcr12-jpeg-tiled", ImageFlagsColorSpaceRGB},
+        Case{"cmyk12-jpeg-restart", ImageFlagsColorSpaceCMYK}, Case{"cmyk16-jpeg8", ImageFlagsColorSpaceCMYK}}) {
+    const DecodedImage image = Decode(std::string(c.name) + ".tif");
+    EXPECT_EQ(image.frame.pixels.format(), PixelFormat48bppRGB) << c.name;
+    EXPECT_EQ(image.frame.flags & c.colourSpace, c.colourSpace) << c.name;
+    EXPECT_EQ(FrameRgb(image.frame), Reference(std::string(c.name) + ".rgb16")) << c.name;
+  }
 }
 
-TEST_F(TiffFidelityTest, JpegDataOfOtherThanEightBitsIsAnUnknownFormatNotDamage) {
-  for (const auto& bytes :
-       {JpegPageOfDepth(12, 1, PHOTOMETRIC_MINISBLACK), JpegPageOfDepth(16, 4, PHOTOMETRIC_SEPARATED)}) {
-    DecodedImage image;
-    EXPECT_EQ(gdiplus::DecodeTiff(Shared(bytes), {}, image), UnknownImageFormat);
+// Lossless JPEG data (how 16-bit samples are JPEG-compressed) decodes to
+// exactly the samples that were encoded: 16-bit CMYK with every predictor
+// and restart markers, 12-bit grey with a point transform, 16-bit RGB in
+// separate planes.
+TEST_F(TiffFidelityTest, LosslessJpegPagesDecodeToTheirSourceSamples) {
+  for (const char* name : {"cmyk16-jpeg-lossless", "grey12-jpeg-lossless", "rgb16-jpeg-lossless-planar"}) {
+    const DecodedImage image = Decode(std::string(name) + ".tif");
+    EXPECT_EQ(image.frame.pixels.format(), PixelFormat48bppRGB) << name;
+    EXPECT_EQ(FrameRgb(image.frame), Reference(std::string(name) + ".rgb16")) << name;
   }
+}
+
+TEST_F(TiffFidelityTest, ProgressiveTwelveBitJpegIsAnUnknownFormat) {
+  DecodedImage image;
+  EXPECT_EQ(gdiplus::DecodeTiff(Shared(ReadFile(TiffDataDir() / "grey12-jpeg-progressive.tif")), {}, image),
+            UnknownImageFormat);
+}
+
+// 16-bit CMYK maps as 8-bit CMYK does: the same page at both depths gives
+// the same colours within rounding, white for no ink and black for full
+// black.
+TEST_F(TiffFidelityTest, SixteenBitCmykMapsAsEightBitCmykDoes) {
+  const std::uint32_t width = 64;
+  TiffPageSpec narrow;
+  narrow.width = width;
+  narrow.samplesPerPixel = 4;
+  narrow.photometric = PHOTOMETRIC_SEPARATED;
+  TiffPageSpec wide = narrow;
+  wide.bitsPerSample = 16;
+  for (std::uint32_t x = 0; x < width; ++x) {
+    const std::uint8_t inks[4] = {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(255 - x * 3),
+                                  static_cast<std::uint8_t>(x * 37),
+                                  static_cast<std::uint8_t>(x < 2 ? 255 * x : x * 2)};
+    for (std::uint8_t ink : inks) {
+      narrow.samples.push_back(ink);
+      const std::uint16_t widened = static_cast<std::uint16_t>(ink * 257);
+      wide.samples.insert(wide.samples.end(), reinterpret_cast<const std::uint8_t*>(&widened),
+                          reinterpret_cast<const std::uint8_t*>(&widened) + 2);
+    }
+  }
+  DecodedImage eight;
+  DecodedImage sixteen;
+  ASSERT_EQ(gdiplus::DecodeTiff(Shared(WriteTiffPage(narrow)), {}, eight), Ok);
+  ASSERT_EQ(gdiplus::DecodeTiff(Shared(WriteTiffPage(wide)), {}, sixteen), Ok);
+  EXPECT_EQ(sixteen.frame.pixels.format(), PixelFormat48bppRGB);
+  EXPECT_EQ(sixteen.frame.flags & ImageFlagsColorSpaceCMYK, std::uint32_t{ImageFlagsColorSpaceCMYK});
+  const auto rgb = FrameRgb(sixteen.frame);
+  EXPECT_LE(LargestDifference(Narrowed(rgb), FrameRgb(eight.frame)), 1u);
+  // Pixel 1 has full black; the first channel of pixel 0 has no ink at all.
+  EXPECT_EQ(rgb[3], 0u);
+  EXPECT_EQ(rgb[0], 65535u);
 }
 
 }  // namespace

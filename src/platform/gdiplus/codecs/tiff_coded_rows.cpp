@@ -1,37 +1,14 @@
 #include "tiff_coded_rows.h"
 
 #include <cstring>
-#include <memory>
-#include <new>
 
-#include "../load_budget.h"
+#include "reserved_array.h"
 #include "tiff_float_samples.h"
 #include "tiff_lab.h"
 #include "tiff_scanline_reader.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
-
-// `count` values of T, reserved against the load's budget before they are
-// allocated; empty when either fails.
-template <typename T>
-class ReservedArray final {
- public:
-  bool Allocate(std::uint64_t count) {
-    if (count == 0 || count > (std::uint64_t{1} << 31) / sizeof(T)) return false;
-    auto reservation = BudgetReservation::Take(count * sizeof(T));
-    if (!reservation) return false;
-    data_.reset(new (std::nothrow) T[count]);
-    if (!data_) return false;
-    reservation_ = std::move(*reservation);
-    return true;
-  }
-  T* data() const { return data_.get(); }
-
- private:
-  BudgetReservation reservation_;  // declared first: given back after the values are freed
-  std::unique_ptr<T[]> data_;
-};
 
 std::uint64_t InterleavedRowBytes(const TiffPageInfo& info) {
   return std::uint64_t{info.width} * info.samplesPerPixel * (info.bitsPerSample / 8);

@@ -13,6 +13,7 @@
 #include "tiff_data_bounds.h"
 #include "tiff_page_layout.h"
 #include "tiff_scanline_reader.h"
+#include "tiff_wide_jpeg.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
@@ -25,6 +26,10 @@ GpStatus ReadConvertedRows(TIFF* tif, const TiffPageInfo& info, const TiffPixelP
       return ReadFloatRows(tif, info, pixels);
     case TiffSampleCoding::Lab:
       return ReadLabRows(tif, info, pixels);
+    case TiffSampleCoding::WideJpeg:
+      return ReadWideJpegRows(tif, info, [&](std::uint32_t y, const std::uint8_t* samples) {
+        ConvertTiffRow(plan.row, samples, info.width, pixels.Row(y));
+      });
     case TiffSampleCoding::Unsigned:
       break;
   }

@@ -99,9 +99,10 @@ bool PlanRgb(const TiffPageInfo& info, TiffPixelPlan& plan) {
 }
 
 bool PlanCmyk(const TiffPageInfo& info, TiffPixelPlan& plan) {
-  if (info.inkSet != INKSET_CMYK || info.samplesPerPixel < 4 || info.bitsPerSample != 8) return false;
-  plan.format = PixelFormat24bppRGB;
-  plan.row.kind = TiffRowKind::Cmyk8;
+  const bool wide = info.bitsPerSample == 16;
+  if (info.inkSet != INKSET_CMYK || info.samplesPerPixel < 4 || (info.bitsPerSample != 8 && !wide)) return false;
+  plan.format = wide ? PixelFormat48bppRGB : PixelFormat24bppRGB;
+  plan.row.kind = wide ? TiffRowKind::Cmyk16 : TiffRowKind::Cmyk8;
   plan.imageFlags = ImageFlagsColorSpaceCMYK;
   return true;
 }
@@ -174,6 +175,20 @@ bool PlanSigned(TIFF* tif, const TiffPageInfo& info, TiffPixelPlan& plan) {
   return true;
 }
 
+// JPEG data of 2 to 16 bits comes from the layer's own decoder as 16-bit
+// samples, and is then read as 16-bit grey, RGB and CMYK pages are.
+bool PlanWideJpeg(TIFF* tif, const TiffPageInfo& info, TiffPixelPlan& plan) {
+  if (info.bitsPerSample < 2 || info.bitsPerSample > 16 || info.sampleFormat != SAMPLEFORMAT_UINT) return false;
+  const bool separate = info.planarConfig == PLANARCONFIG_SEPARATE && info.samplesPerPixel > 1;
+  // Separate YCbCr planes would each be a JPEG stream of their own size.
+  if (separate && info.ycbcrJpeg) return false;
+  TiffPageInfo wide = info;
+  wide.bitsPerSample = 16;
+  if (!PlanDirect(tif, wide, plan)) return false;
+  plan.coding = TiffSampleCoding::WideJpeg;
+  return true;
+}
+
 std::uint32_t FallbackColourSpace(std::uint16_t photometric) {
   switch (photometric) {
     case PHOTOMETRIC_MINISBLACK:
@@ -225,6 +240,7 @@ GpStatus ReadTiffPageInfo(TIFF* tif, TiffPageInfo& info) {
     // libjpeg converts to RGB and undoes the chroma subsampling.
     if (!TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB)) return InvalidParameter;
     info.photometric = PHOTOMETRIC_RGB;
+    info.ycbcrJpeg = true;
   }
   return Ok;
 }
@@ -235,10 +251,12 @@ GpStatus PlanTiffPixels(TIFF* tif, const TiffPageInfo& info, TiffPixelPlan& plan
   if (info.sampleFormat == SAMPLEFORMAT_COMPLEXINT || info.sampleFormat == SAMPLEFORMAT_COMPLEXIEEEFP) {
     return UnknownImageFormat;
   }
+  plan.row.samplesPerPixel = info.samplesPerPixel;
   // libjpeg-turbo as built here decodes 8-bit JPEG only; libtiff would
   // accept the page and fail on its first strip.
-  if (info.compression == COMPRESSION_JPEG && info.bitsPerSample != 8) return UnknownImageFormat;
-  plan.row.samplesPerPixel = info.samplesPerPixel;
+  if (info.compression == COMPRESSION_JPEG && info.bitsPerSample != 8) {
+    return PlanWideJpeg(tif, info, plan) ? Ok : UnknownImageFormat;
+  }
   if (info.sampleFormat == SAMPLEFORMAT_IEEEFP) return PlanFloat(info, plan) ? Ok : UnknownImageFormat;
   if (IsLabPhotometric(info.photometric) && PlanLab(info, plan)) return Ok;
   if (info.sampleFormat == SAMPLEFORMAT_INT && PlanSigned(tif, info, plan)) return Ok;

@@ -27,6 +27,7 @@ struct TiffPageInfo final {
   bool hasAlpha = false;      // the first extra sample is alpha
   bool associatedAlpha = false;
   bool tiled = false;
+  bool ycbcrJpeg = false;  // YCbCr JPEG data, read as RGB
   std::uint32_t rowsPerStrip = 0;
   std::uint32_t tileWidth = 0;
   std::uint32_t tileLength = 0;
@@ -44,6 +45,7 @@ enum class TiffSampleCoding {
   SignedFlip,  // two's complement: the sign bit flipped keeps their order
   Float,       // IEEE half, single or double, scaled to 16-bit
   Lab,         // L*a*b* of one of the TIFF encodings, converted to sRGB
+  WideJpeg,    // JPEG data of other than 8 bits, decoded to 16-bit samples
 };
 
 struct TiffPixelPlan final {
@@ -57,9 +59,9 @@ struct TiffPixelPlan final {
 };
 
 // Chooses how the page is stored. UnknownImageFormat for sample layouts
-// neither this reader nor libtiff's RGBA interface understands, and for
-// JPEG data of other than 8 bits, which the JPEG library here cannot
-// decode.
+// neither this reader nor libtiff's RGBA interface understands. JPEG data
+// of other than 8 bits, which the JPEG library here cannot decode, is read
+// by the layer's own decoder as 16-bit grey, RGB or CMYK.
 GpStatus PlanTiffPixels(TIFF* tif, const TiffPageInfo& info, TiffPixelPlan& plan);
 
 }  // namespace pixavue::platform::gdiplus

@@ -60,6 +60,21 @@ void Cmyk8(const std::uint8_t* in, std::uint32_t width, std::size_t stride, std:
   }
 }
 
+// The 8-bit conversion at 16 bits: each light level is the ink's
+// complement scaled by the black's, rounded.
+std::uint16_t InkToLight16(std::uint16_t ink, std::uint16_t black) {
+  return static_cast<std::uint16_t>((std::uint32_t{65535u - ink} * (65535u - black) + 32767) / 65535);
+}
+
+void Cmyk16(const std::uint8_t* in, std::uint32_t width, std::size_t stride, std::uint8_t* out) {
+  for (std::uint32_t x = 0; x < width; ++x, in += stride, out += 6) {
+    const std::uint16_t black = Load16(in + 6);
+    Store16(out, InkToLight16(Load16(in + 4), black));
+    Store16(out + 2, InkToLight16(Load16(in + 2), black));
+    Store16(out + 4, InkToLight16(Load16(in), black));
+  }
+}
+
 }  // namespace
 
 void ConvertTiffRow(const TiffRowFormat& format, const std::uint8_t* in, std::uint32_t width, std::uint8_t* out) {
@@ -88,6 +103,9 @@ void ConvertTiffRow(const TiffRowFormat& format, const std::uint8_t* in, std::ui
       return;
     case TiffRowKind::Cmyk8:
       Cmyk8(in, width, samples, out);
+      return;
+    case TiffRowKind::Cmyk16:
+      Cmyk16(in, width, samples * 2, out);
       return;
   }
 }

@@ -16,6 +16,7 @@ enum class TiffRowKind {
   Rgb16,       // into 48bppRGB
   Rgba16,      // into 64bpp (P)ARGB
   Cmyk8,       // into 24bppRGB, without colour management
+  Cmyk16,      // into 48bppRGB, the same way at 16 bits
 };
 
 struct TiffRowFormat final {

@@ -55,38 +55,32 @@ class ScanlineReader final {
       : tif_(tif),
         info_(info),
         sink_(sink),
-        separate_(info.planarConfig == PLANARCONFIG_SEPARATE && info.samplesPerPixel > 1),
-        chunkWidth_(info.tiled ? info.tileWidth : info.width),
-        chunkLength_(info.tiled ? info.tileLength : std::min(info.rowsPerStrip, info.height)),
+        shape_(TiffChunkShapeOf(info)),
         rowBytes_(RowBytes(info.width, std::uint64_t{info.bitsPerSample} * info.samplesPerPixel)),
-        chunkRowBytes_(RowBytes(chunkWidth_, std::uint64_t{info.bitsPerSample} * (separate_ ? 1 : info.samplesPerPixel))) {}
+        chunkRowBytes_(
+            RowBytes(shape_.width, std::uint64_t{info.bitsPerSample} * (shape_.separate ? 1 : info.samplesPerPixel))) {}
 
   GpStatus Read() {
     if (ReadsRows()) return ReadRows();
     const GpStatus status = AllocateBuffers();
     if (status != Ok) return status;
-    const std::uint16_t planes = separate_ ? info_.samplesPerPixel : 1;
-    for (std::uint64_t y0 = 0; y0 < info_.height; y0 += chunkLength_) {
-      const auto top = static_cast<std::uint32_t>(y0);
-      const auto rows = static_cast<std::uint32_t>(std::min<std::uint64_t>(chunkLength_, info_.height - y0));
-      for (std::uint16_t plane = 0; plane < planes; ++plane) {
-        for (std::uint64_t x0 = 0; x0 < info_.width; x0 += chunkWidth_) {
-          const GpStatus chunkStatus = ReadChunk(static_cast<std::uint32_t>(x0), top, plane, rows);
-          if (chunkStatus != Ok) return chunkStatus;
-        }
-      }
-      const ByteBuffer& rowsFrom = BandIsChunk() ? chunk_ : band_;
-      const std::uint64_t stride = BandIsChunk() ? chunkRowBytes_ : rowBytes_;
-      for (std::uint32_t r = 0; r < rows; ++r) sink_(top + r, rowsFrom.data() + r * stride);
-    }
-    return Ok;
+    return ForEachTiffBand(
+        info_, shape_,
+        [this](std::uint32_t x0, std::uint32_t top, std::uint16_t plane, std::uint32_t rows) {
+          return ReadChunk(x0, top, plane, rows);
+        },
+        [this](std::uint32_t top, std::uint32_t rows) {
+          const ByteBuffer& rowsFrom = BandIsChunk() ? chunk_ : band_;
+          const std::uint64_t stride = BandIsChunk() ? chunkRowBytes_ : rowBytes_;
+          for (std::uint32_t r = 0; r < rows; ++r) sink_(top + r, rowsFrom.data() + r * stride);
+        });
   }
 
  private:
   // Strips of one plane are read row by row, never whole.
-  bool ReadsRows() const { return !info_.tiled && !separate_; }
+  bool ReadsRows() const { return !info_.tiled && !shape_.separate; }
   // One tile across a page of interleaved samples already holds whole rows.
-  bool BandIsChunk() const { return info_.tiled && !separate_ && chunkWidth_ >= info_.width; }
+  bool BandIsChunk() const { return info_.tiled && !shape_.separate && shape_.width >= info_.width; }
 
   GpStatus ReadRows() {
     const tmsize_t scanline = TIFFScanlineSize(tif_);
@@ -108,9 +102,9 @@ class ScanlineReader final {
     if (info_.tiled && CheckImageSize(info_.tileWidth, info_.tileLength) != Ok) return OutOfMemory;
     const tmsize_t libtiffChunk = info_.tiled ? TIFFTileSize(tif_) : TIFFStripSize(tif_);
     if (libtiffChunk <= 0) return InvalidParameter;
-    if (!chunk_.Allocate(chunkRowBytes_ * chunkLength_)) return OutOfMemory;
+    if (!chunk_.Allocate(chunkRowBytes_ * shape_.length)) return OutOfMemory;
     if (BandIsChunk()) return Ok;
-    const std::uint64_t bandRows = std::min(chunkLength_, info_.height);
+    const std::uint64_t bandRows = std::min(shape_.length, info_.height);
     return band_.Allocate(rowBytes_ * bandRows) ? Ok : OutOfMemory;
   }
 
@@ -134,8 +128,8 @@ class ScanlineReader final {
   }
 
   void Place(std::uint32_t x0, std::uint16_t plane, std::uint32_t rows) {
-    const std::uint32_t columns = std::min(chunkWidth_, info_.width - x0);
-    if (!separate_) {
+    const std::uint32_t columns = std::min(shape_.width, info_.width - x0);
+    if (!shape_.separate) {
       const std::uint64_t offset = std::uint64_t{x0} * info_.bitsPerSample * info_.samplesPerPixel / 8;
       const std::uint64_t bytes = std::min(chunkRowBytes_, rowBytes_ - offset);
       for (std::uint32_t r = 0; r < rows; ++r) {
@@ -156,9 +150,7 @@ class ScanlineReader final {
   TIFF* tif_;
   const TiffPageInfo& info_;
   const TiffScanlineSink& sink_;
-  bool separate_;
-  std::uint32_t chunkWidth_;
-  std::uint32_t chunkLength_;
+  TiffChunkShape shape_;
   std::uint64_t rowBytes_;
   std::uint64_t chunkRowBytes_;
   ByteBuffer band_;
@@ -166,6 +158,31 @@ class ScanlineReader final {
 };
 
 }  // namespace
+
+TiffChunkShape TiffChunkShapeOf(const TiffPageInfo& info) {
+  TiffChunkShape shape;
+  shape.separate = info.planarConfig == PLANARCONFIG_SEPARATE && info.samplesPerPixel > 1;
+  shape.width = info.tiled ? info.tileWidth : info.width;
+  shape.length = info.tiled ? info.tileLength : std::min(info.rowsPerStrip, info.height);
+  shape.planes = shape.separate ? info.samplesPerPixel : 1;
+  return shape;
+}
+
+GpStatus ForEachTiffBand(const TiffPageInfo& info, const TiffChunkShape& shape, const TiffChunkVisitor& chunk,
+                         const TiffBandVisitor& band) {
+  for (std::uint64_t y0 = 0; y0 < info.height; y0 += shape.length) {
+    const auto top = static_cast<std::uint32_t>(y0);
+    const auto rows = static_cast<std::uint32_t>(std::min<std::uint64_t>(shape.length, info.height - y0));
+    for (std::uint16_t plane = 0; plane < shape.planes; ++plane) {
+      for (std::uint64_t x0 = 0; x0 < info.width; x0 += shape.width) {
+        const GpStatus status = chunk(static_cast<std::uint32_t>(x0), top, plane, rows);
+        if (status != Ok) return status;
+      }
+    }
+    band(top, rows);
+  }
+  return Ok;
+}
 
 GpStatus ReadTiffScanlines(TIFF* tif, const TiffPageInfo& info, const TiffScanlineSink& sink) {
   return ScanlineReader(tif, info, sink).Read();
