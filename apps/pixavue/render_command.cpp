@@ -54,6 +54,17 @@ void ApplyAnimationAndSelection(headless::HeadlessHost& host, ImageBox& control,
   if (const auto& s = options.selection) control.SetRectValues((*s)[0], (*s)[1], (*s)[2], (*s)[3]);
 }
 
+// Turns the image shown through the control's member for the type; type 0
+// leaves it as it is.
+QuorvexStatus Turn(ImageBox& control, int type) {
+  using Member = QuorvexStatus (ImageBox::*)();
+  static constexpr Member kMembers[] = {&ImageBox::Rotate90, &ImageBox::Rotate180, &ImageBox::Rotate270,
+                                        &ImageBox::FlipX,    &ImageBox::FlipX90,   &ImageBox::FlipX180,
+                                        &ImageBox::FlipX270};
+  if (type < 1 || type > 7) return QuorvexStatus::OK;
+  return (control.*kMembers[type - 1])();
+}
+
 std::error_code CreateFolderOf(const std::string& path) {
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   std::error_code error;
@@ -93,6 +104,11 @@ int RunRender(std::span<const std::string> args, std::ostream& out, std::ostream
     status = control->DisplayFrame(options->page);
     if (status != QuorvexStatus::OK)
       return Failure("showing page " + std::to_string(options->page), ToInt(status), err);
+  }
+  // A turn clears the selection, and an animation's next frame shows unturned.
+  status = Turn(control.Control(), options->rotate);
+  if (status != QuorvexStatus::OK) {
+    return Failure("turning by type " + std::to_string(options->rotate), ToInt(status), err);
   }
   ApplyAnimationAndSelection(host, control.Control(), *options);
   if (control->GetStat() != QuorvexStatus::OK) return Failure("drawing", ToInt(control->GetStat()), err);

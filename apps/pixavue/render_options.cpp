@@ -96,6 +96,12 @@ const std::map<std::string_view, ValueReader>& ValueReaders() {
          return page.has_value();
        }},
       {"--gamma", [](std::string_view v, RenderOptions& o) { return Store(Positive(v), o.gamma); }},
+      {"--rotate",
+       [](std::string_view v, RenderOptions& o) {
+         const auto type = IntegerIn(v, 0, 7);
+         o.rotate = type.value_or(0);
+         return type.has_value();
+       }},
       {"--select", ParseSelection},
       {"--at",
        [](std::string_view v, RenderOptions& o) {

@@ -13,7 +13,7 @@ namespace pixavue::app {
 inline constexpr const char* kRenderUsage =
     "usage: pixavue render FILE -o OUT.png [--size WxH] [--zoom-mode N | --zoom PERCENT] [--quality N]\n"
     "                      [--position N] [--alignment N] [--page N] [--gamma G]\n"
-    "                      [--select L,T,W,H] [--at MS]\n";
+    "                      [--select L,T,W,H] [--at MS] [--rotate N]\n";
 
 struct RenderOptions {
   std::string input;
@@ -31,6 +31,7 @@ struct RenderOptions {
   // virtual time an animation has played when the view is saved.
   std::optional<std::array<std::int32_t, 4>> selection;
   std::optional<std::int32_t> atMs;  // >= 0
+  int rotate = 0;                    // a rotate-flip type, 0 to 7, applied after the load
 };
 
 // The options, or nullopt with a one-line reason in `error`.

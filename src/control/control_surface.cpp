@@ -27,7 +27,20 @@ void FillOutside(const platform::GdiPixels& pixels, int oldWidth, int oldHeight,
 ControlSurface::ControlSurface(platform::HWND parent, platform::ElementWindow::Handler handler)
     : window_(parent, "ImageBox", 0, 0, std::move(handler)) {}
 
-ControlSurface::~ControlSurface() { ReleaseHdc(); }
+ControlSurface::~ControlSurface() {
+  SetDropMode(SurfaceDropMode::None);
+  ReleaseHdc();
+}
+
+void ControlSurface::SetDropMode(SurfaceDropMode mode) {
+  if (mode == dropMode_) return;
+  dropMode_ = mode;
+  if (mode == SurfaceDropMode::Manual) {
+    platform::RegisterDragDrop(window_.Handle(), &dropTarget_);
+  } else {
+    platform::RevokeDragDrop(window_.Handle());
+  }
+}
 
 void ControlSurface::ReleaseHdc() {
   if (hdc_ == platform::HDC{}) return;

@@ -39,6 +39,9 @@ ImageBox::ImageBox(ControlContainer& container)
   ConnectFocusTracking();
   tmQual_.onTick = [this] { OnQualityTimer(); };
   shRect_.SetVisible(true);  // the host draws it once it is more than a pixel across
+  surface_.SetDropHandler([this](const platform::DataObject& data, std::int32_t&, const platform::DropPoint&) {
+    OnFilesDropped(data);
+  });
   elementsReady_ = true;
   Initialize();
 }

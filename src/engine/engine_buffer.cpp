@@ -1,9 +1,11 @@
 #include "engine_buffer.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include <pixavue/engine/image_store.h>
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
+#include <pixavue/platform/gdiplus/pixel_memory.h>
 
 namespace pixavue::engine {
 namespace {
@@ -11,6 +13,11 @@ namespace {
 using namespace pixavue::platform;
 
 thread_local std::int64_t tLiveBuffers = 0;
+thread_local std::int64_t tNewBuffers = 0;
+thread_local bool tKeepSpare = false;
+thread_local BYTE* tSpare = nullptr;
+
+bool Fits(const BYTE* spare, std::size_t bytes) { return spare != nullptr && PixelMemoryBytes(spare) == bytes; }
 
 }  // namespace
 
@@ -28,19 +35,36 @@ bool ReleaseMovedPixelBuffer(ImageId id) {
   return true;
 }
 
+SpareBufferScope::SpareBufferScope() noexcept : outermost_(!tKeepSpare) { tKeepSpare = true; }
+
+SpareBufferScope::~SpareBufferScope() {
+  if (!outermost_) return;
+  tKeepSpare = false;
+  FreeEngineBuffer(std::exchange(tSpare, nullptr));
+}
+
 BYTE* AllocateEngineBuffer(std::size_t bytes) noexcept {
-  auto* buffer = static_cast<BYTE*>(std::malloc(bytes == 0 ? 1 : bytes));
-  if (buffer != nullptr) ++tLiveBuffers;
+  if (Fits(tSpare, bytes)) return std::exchange(tSpare, nullptr);
+  auto* buffer = static_cast<BYTE*>(AllocatePixelMemory(bytes == 0 ? 1 : bytes));
+  if (buffer == nullptr) return nullptr;
+  ++tLiveBuffers;
+  ++tNewBuffers;
   return buffer;
 }
 
 void FreeEngineBuffer(BYTE* buffer) noexcept {
   if (buffer == nullptr) return;
-  std::free(buffer);
+  if (tKeepSpare && tSpare == nullptr && PixelMemoryBytes(buffer) >= kLargePixelBlock) {
+    tSpare = buffer;
+    return;
+  }
+  FreePixelMemory(buffer);
   --tLiveBuffers;
 }
 
 std::int64_t LiveEngineBufferCount() noexcept { return tLiveBuffers; }
+
+std::int64_t NewEngineBufferCount() noexcept { return tNewBuffers; }
 
 GpStatus FirstRowAddress(GpImage* image, BYTE*& address) {
   address = nullptr;

@@ -35,6 +35,17 @@ render(0 said "${SAMPLES}/pages.tif" -o "${OUT}/page.png" --size 320x200 --zoom 
        --alignment 8 --page 3 --gamma 2.2)
 expect_png("${OUT}/page.png" 320 200)
 
+# Turned through the control: a quarter turn and its mirror show other
+# pixels than the image as it is, a half turn of the half turn nothing new.
+foreach(type 0 1 5 6)
+  render(0 said "${SAMPLES}/photo.jpg" -o "${OUT}/turned-${type}.png" --size 300x300 --rotate ${type})
+  expect_png("${OUT}/turned-${type}.png" 300 300)
+  file(SHA256 "${OUT}/turned-${type}.png" turned_${type})
+endforeach()
+if(turned_0 STREQUAL turned_1 OR turned_1 STREQUAL turned_5 OR turned_0 STREQUAL turned_6)
+  message(FATAL_ERROR "--rotate did not change what the control shows")
+endif()
+
 render(1 said "${SAMPLES}/no-such-file.png" -o "${OUT}/missing.png")
 if(NOT said MATCHES "status: 10 FileNotFound" OR EXISTS "${OUT}/missing.png")
   message(FATAL_ERROR "a missing file was not reported as FileNotFound, or left a PNG:\n${said}")
@@ -48,6 +59,7 @@ foreach(arguments IN ITEMS
     "${photo};-o;${OUT}/x.png;--zoom;50;--zoom-mode;2" "${photo};-o;${OUT}/x.png;--quality;5"
     "${photo};-o;${OUT}/x.png;--position;3" "${photo};-o;${OUT}/x.png;--gamma;abc"
     "${photo};-o;${OUT}/x.png;--page;2" "${SAMPLES}/pages.tif;-o;${OUT}/x.png;--page;4"
+    "${photo};-o;${OUT}/x.png;--rotate;8" "${photo};-o;${OUT}/x.png;--rotate;-1"
     "${photo};-o;${OUT}/x.png;--no-such-option")
   render(2 said ${arguments})
   if(NOT said MATCHES "usage: pixavue render")

@@ -3,6 +3,7 @@
 // placed on it, and small GIF files.
 
 #include <pixavue/hosts/headless/headless_control.h>
+#include <pixavue/engine/image_slot.h>
 #include <pixavue/hosts/headless/headless_host.h>
 
 #include <gtest/gtest.h>
@@ -32,6 +33,13 @@ class ControlTest : public ::testing::Test {
 
   headless::HeadlessHost host_;
 };
+
+// Images in the thread's image table.
+inline std::size_t LiveImages() {
+  std::size_t live = 0;
+  for (const engine::ImageSlot& slot : engine::Images().Slots) live += slot.Id != engine::kNoImage ? 1 : 0;
+  return live;
+}
 
 // A GIF89a of 1 x 1 pixel frames, one per delay (hundredths of a second),
 // each with a graphic control extension.

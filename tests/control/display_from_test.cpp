@@ -52,12 +52,6 @@ void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::size_t LiveImages() {
-  std::size_t live = 0;
-  for (const engine::ImageSlot& slot : engine::Images().Slots) live += slot.Id != engine::kNoImage ? 1 : 0;
-  return live;
-}
-
 // Controls whose temporary files go to a folder of the test's own, with a
 // second folder for the test's source files.
 class DisplayFromTest : public ControlTest {

@@ -13,10 +13,13 @@
 //   transparent belong to the control; the rest shows what lies behind it.
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include <pixavue/control/viewer_enums.h>
 #include <pixavue/platform/gdi/gdi_types.h>
 #include <pixavue/platform/ole/com_ptr.h>
+#include <pixavue/platform/ole/drag_drop.h>
 #include <pixavue/platform/ole/picture.h>
 #include <pixavue/platform/window/element_window.h>
 
@@ -69,8 +72,13 @@ class ControlSurface final {
   std::int32_t MouseIconResource() const { return mouseIconResource_; }
   void SetMouseIconResource(std::int32_t resource) { mouseIconResource_ = resource; }
 
+  // Drops reach the handler only in the manual mode: the surface's window
+  // is then registered as a drop target.
+  using DropHandler =
+      std::function<void(const platform::DataObject& data, std::int32_t& effect, const platform::DropPoint& point)>;
   SurfaceDropMode DropMode() const { return dropMode_; }
-  void SetDropMode(SurfaceDropMode mode) { dropMode_ = mode; }
+  void SetDropMode(SurfaceDropMode mode);
+  void SetDropHandler(DropHandler handler) { dropTarget_.handler = std::move(handler); }
 
   // The device context over the retained drawing, sized to the client
   // area: the same context until the size changes, then a new one. Parts
@@ -91,6 +99,13 @@ class ControlSurface final {
   void Refresh();
 
  private:
+  struct DropTarget final : platform::IDropTarget {
+    void Drop(const platform::DataObject& data, std::int32_t& effect, const platform::DropPoint& point) override {
+      if (handler) handler(data, effect, point);
+    }
+    DropHandler handler;
+  };
+
   void ReleaseHdc();
   void FillNewParts(int oldWidth, int oldHeight);
 
@@ -109,6 +124,7 @@ class ControlSurface final {
   MousePointers mousePointer_ = MousePointerDefault;
   std::int32_t mouseIconResource_ = kNoMouseIcon;
   SurfaceDropMode dropMode_ = SurfaceDropMode::None;
+  DropTarget dropTarget_;
 };
 
 }  // namespace pixavue

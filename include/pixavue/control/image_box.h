@@ -24,6 +24,7 @@
 #include <pixavue/platform/gdi/gdi_types.h>
 #include <pixavue/platform/gdiplus/gdiplus_types.h>
 #include <pixavue/platform/ole/global_memory.h>
+#include <pixavue/platform/ole/object_safety.h>
 #include <pixavue/platform/ole/picture.h>
 #include <pixavue/platform/ole/property_bag.h>
 #include <pixavue/platform/ole/stream.h>
@@ -39,7 +40,7 @@ namespace net {
 class cInet;
 }
 
-class ImageBox final {
+class ImageBox final : public platform::IObjectSafety {
  public:
   static constexpr double kVersion = 5.9901307;
 
@@ -48,7 +49,7 @@ class ImageBox final {
   // step leaves LastStatus at GenericError and shows "Init Error: ...".
   explicit ImageBox(ControlContainer& container);
   // Terminates the control if that has not happened yet.
-  ~ImageBox();
+  ~ImageBox() override;
   ImageBox(const ImageBox&) = delete;
   ImageBox& operator=(const ImageBox&) = delete;
 
@@ -303,9 +304,38 @@ class ImageBox final {
   QuorvexStatus PlayGif();
   void StopGif();
 
-  // Dropped files.
+  // Dropped files: while true the surface accepts drops, and a drop of
+  // files raises FileDrop with the first existing normal file, then
+  // FilesDrop with all of them.
   bool get_ViewerDrop() const { return props_.ViewerDrop; }
   void put_ViewerDrop(bool accept);
+
+  // Turning and mirroring the image shown (the displayed frame only, for a
+  // document whose pages stay in one decoder); raise Rotation and return
+  // LastStatus.
+  QuorvexStatus Rotate90() { return RotateView(platform::Rotate90FlipNone); }
+  QuorvexStatus Rotate180() { return RotateView(platform::Rotate180FlipNone); }
+  QuorvexStatus Rotate270() { return RotateView(platform::Rotate270FlipNone); }
+  QuorvexStatus FlipX() { return RotateView(platform::RotateNoneFlipX); }
+  QuorvexStatus FlipX90() { return RotateView(platform::Rotate90FlipX); }
+  QuorvexStatus FlipX180() { return RotateView(platform::Rotate180FlipX); }
+  QuorvexStatus FlipX270() { return RotateView(platform::Rotate270FlipX); }
+  // A new GDI bitmap of the current image, owned by the caller (free it with
+  // DeleteHBitmap); 0 on failure. LastStatus = the status.
+  platform::OLE_HANDLE GetHBitmap();
+  void DeleteHBitmap(platform::OLE_HANDLE nHbitmap);
+  // The clipboard gets a bitmap of the image shown (the display copy when
+  // there is one), or of an area of it in image pixels. Copy2Clipboard
+  // reports nothing; CopyRegion2Clipboard leaves its status in LastStatus.
+  void Copy2Clipboard();
+  void CopyRegion2Clipboard(std::int32_t nSrcLeft, std::int32_t nSrcTop, std::int32_t nWidth, std::int32_t nHeight);
+
+  // IObjectSafety: safe for scripting (IDispatch) and for initialisation
+  // (the persistence interfaces).
+  platform::HRESULT GetInterfaceSafetyOptions(const platform::GUID* riid, std::uint32_t* pdwSupportedOptions,
+                                              std::uint32_t* pdwEnabledOptions) override;
+  platform::HRESULT SetInterfaceSafetyOptions(const platform::GUID* riid, std::uint32_t dwOptionSetMask,
+                                              std::uint32_t dwEnabledOptions) override;
 
   // Loading. Each loader forgets the image shown before (it is not
   // released, see CloseImage), loads, and on success adopts and lays out
@@ -443,6 +473,11 @@ class ImageBox final {
   void ApplyModeCursor();
   void InstallWheelHook();
   void RemoveWheelHook();
+
+  // Transforms, clipboard and drop.
+  QuorvexStatus RotateView(platform::RotateFlipType type);
+  engine::ImageId ClipboardSource() const;
+  void OnFilesDropped(const platform::DataObject& data);
 
   // Pages and animation.
   void ClearSurfaceToBackground();

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <pixavue/platform/gdiplus/pixel_memory.h>
+
 #include "image_limits.h"
 
 namespace pixavue::platform::gdiplus {
@@ -25,9 +27,9 @@ std::optional<PixelBuffer> PixelBuffer::Allocate(PixelFormat format, std::uint32
   if (stride == 0) return std::nullopt;
   auto reservation = BudgetReservation::Take(static_cast<std::uint64_t>(stride) * height);
   if (!reservation) return std::nullopt;
-  // calloc leaves untouched pages unmapped, so a buffer costs only what is
-  // written into it.
-  auto* memory = static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(stride), height));
+  // Zero-filled memory whose untouched pages stay unmapped, so a buffer costs
+  // only what is written into it.
+  auto* memory = static_cast<std::uint8_t*>(AllocatePixelMemory(static_cast<std::size_t>(stride) * height));
   if (memory == nullptr) return std::nullopt;
   PixelBuffer buffer;
   buffer.format_ = format;

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include <pixavue/platform/gdiplus/gdiplus_types.h>
+#include <pixavue/platform/gdiplus/pixel_memory.h>
 
 #include "load_budget.h"
 
@@ -45,7 +46,7 @@ class PixelBuffer final {
 
  private:
   struct FreeDeleter {
-    void operator()(std::uint8_t* p) const noexcept { std::free(p); }
+    void operator()(std::uint8_t* p) const noexcept { FreePixelMemory(p); }
   };
 
   PixelFormat format_ = PixelFormatUndefined;

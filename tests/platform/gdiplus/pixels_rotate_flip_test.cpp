@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "gdiplus_test_support.h"
+#include "transform_reference.h"
 
 namespace pixavue::platform::test {
 namespace {
@@ -19,29 +20,10 @@ struct Picture {
 // Where the source pixel (x, y) lands: `turns` clockwise quarter turns,
 // then a left-right mirror.
 Picture Transform(const Picture& source, int type) {
-  const int turns = type & 3;
-  const bool mirror = (type & 4) != 0;
-  Picture out;
-  out.width = turns % 2 == 1 ? source.height : source.width;
-  out.height = turns % 2 == 1 ? source.width : source.height;
-  out.values.assign(source.values.size(), 0);
-  for (std::uint32_t y = 0; y < source.height; ++y) {
-    for (std::uint32_t x = 0; x < source.width; ++x) {
-      std::uint32_t px = x;
-      std::uint32_t py = y;
-      std::uint32_t w = source.width;
-      std::uint32_t h = source.height;
-      for (int t = 0; t < turns; ++t) {
-        const std::uint32_t nx = h - 1 - py;
-        py = px;
-        px = nx;
-        std::swap(w, h);
-      }
-      if (mirror) px = w - 1 - px;
-      out.values[py * out.width + px] = source.values[y * source.width + x];
-    }
-  }
-  return out;
+  const RawPixels raw{source.width, source.height, 32,
+                      std::vector<std::uint64_t>(source.values.begin(), source.values.end())};
+  const RawPixels turned = TurnedReference(raw, type);
+  return Picture{turned.width, turned.height, std::vector<std::uint32_t>(turned.values.begin(), turned.values.end())};
 }
 
 // Palette indices through a lock in the image's own indexed format.

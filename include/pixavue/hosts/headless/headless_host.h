@@ -75,6 +75,12 @@ class HeadlessHost final : public platform::ShellHost {
   void DoubleClick(MouseButton button, int x, int y, HWND target = {});
   // One message per call; positive deltas turn the wheel away from the user.
   void Wheel(int delta, int x = 0, int y = 0, HWND target = {});
+  // Drops a file list on `target` as a shell does at the end of a drag with
+  // the left button: the drop target of the window or of its nearest
+  // ancestor receives it. Returns the effect the target left (starting as
+  // `allowedEffects`), DROPEFFECT_NONE when no target took the drop.
+  std::int32_t DropFiles(const std::vector<std::string>& paths, HWND target, int x = 0, int y = 0,
+                         std::int32_t allowedEffects = 1);
 
   // ShellHost
   int ShowMessageBox(const platform::MessageBoxRequest& request) override;
