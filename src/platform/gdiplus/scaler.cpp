@@ -7,6 +7,7 @@
 #include "composite.h"
 #include "draw_source.h"
 #include "scaler_bands.h"
+#include "scaler_columns.h"
 #include "scaler_kernels.h"
 
 namespace pixavue::platform::gdiplus {
@@ -23,6 +24,9 @@ struct Plan final {
   std::int32_t inputCount = 0;
   std::uint32_t sourceX = 0;  // source columns behind those inputs
   std::uint32_t sourceCount = 0;
+  // The source columns an input row is read from: the run above, or only
+  // the columns the weights use (then `first` indexes those).
+  SourceColumns reads;
   std::vector<std::int32_t> first;  // relative to inputFirst
   bool identity = false;            // output column i is input column i
   // Filter input rows vertically first, then the one result horizontally;
@@ -31,7 +35,7 @@ struct Plan final {
   double work = 0;
 };
 
-Plan MakePlan(const AxisWeights& columns, const AxisWeights& rows) {
+Plan MakePlan(const AxisWeights& columns, const AxisWeights& rows, bool picks) {
   Plan plan;
   const auto [low, high] = std::minmax_element(columns.first.begin(), columns.first.end());
   plan.inputFirst = *low;
@@ -41,11 +45,7 @@ Plan MakePlan(const AxisWeights& columns, const AxisWeights& rows) {
   plan.sourceX = static_cast<std::uint32_t>(columns.sourceLow + begin);
   plan.sourceCount = static_cast<std::uint32_t>(end - begin);
   plan.first.reserve(columns.first.size());
-  plan.identity = columns.taps == 1;
-  for (std::size_t i = 0; i < columns.first.size(); ++i) {
-    plan.first.push_back(columns.first[i] - plan.inputFirst);
-    if (plan.first.back() != static_cast<std::int32_t>(i)) plan.identity = false;
-  }
+  for (const std::int32_t first : columns.first) plan.first.push_back(first - plan.inputFirst);
   // Pixel taps of each order, the row filter weighing more.
   const double outWidth = columns.outCount();
   const double outHeight = rows.outCount();
@@ -57,6 +57,13 @@ Plan MakePlan(const AxisWeights& columns, const AxisWeights& rows) {
   const double boxing =
       (columns.boxFactor > 1 || rows.boxFactor > 1) ? static_cast<double>(plan.sourceCount) * rows.sourceCount : 0.0;
   plan.work = std::min(horizontalFirst, verticalFirst) + boxing;
+  plan.reads.x = plan.sourceX;
+  plan.reads.count = plan.sourceCount;
+  if (picks && boxing == 0.0) PickUsedColumns(columns.taps, plan.sourceX, plan.first, plan.inputCount, plan.reads);
+  plan.identity = columns.taps == 1;
+  for (std::size_t i = 0; i < plan.first.size(); ++i) {
+    if (plan.first[i] != static_cast<std::int32_t>(i)) plan.identity = false;
+  }
   return plan;
 }
 
@@ -135,9 +142,7 @@ class BandScaler final {
   // Input row j over the plan's input columns: source pixels or box
   // averages. Valid until the next call unless the source is direct.
   const std::uint32_t* InputRow(std::int32_t j) {
-    if (!boxed_) {
-      return source_.Row(static_cast<std::uint32_t>(rows_.sourceLow + j), plan_.sourceX, plan_.sourceCount);
-    }
+    if (!boxed_) return source_.Row(static_cast<std::uint32_t>(rows_.sourceLow + j), plan_.reads);
     const std::int32_t top = j * rows_.boxFactor;
     const std::int32_t bottom = std::min(rows_.sourceCount, top + rows_.boxFactor);
     const auto rowOf = [&](std::int32_t y) {
@@ -242,7 +247,9 @@ class BandScaler final {
 GpStatus RunScaleJob(const ScaleJob& job) {
   Plan plan;
   try {
-    plan = MakePlan(*job.columns, *job.rows);
+    const bool picks = !DrawSourceRows::ReadsInPlace(*job.source, job.adjuster) && job.adjuster == nullptr &&
+                       PremultipliedReader::Handles(job.source->pixels.format());
+    plan = MakePlan(*job.columns, *job.rows, picks);
   } catch (const std::bad_alloc&) {
     return OutOfMemory;
   }
