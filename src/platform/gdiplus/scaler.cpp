@@ -103,19 +103,32 @@ class BandScaler final {
         source_(*job.source, job.adjuster),
         compositor_(*job.target),
         width_(static_cast<std::uint32_t>(columns_.outCount())),
-        boxed_(columns_.boxFactor > 1 || rows_.boxFactor > 1) {}
+        boxed_(columns_.boxFactor > 1 || rows_.boxFactor > 1),
+        straight_(!boxed_ && plan_.identity && rows_.taps == 1 && plan_.reads.picks.empty() && source_.opaque()) {}
 
   // Draws output rows [begin, end).
   GpStatus Run(std::int32_t begin, std::int32_t end, BandControl& control) {
     PrepareBuffers();
+    const auto x = static_cast<std::uint32_t>(job_.targetX);
     for (std::int32_t o = begin; o < end; ++o) {
       if (!control.Continue(o - begin)) return Aborted;
       const auto index = static_cast<std::size_t>(o);
+      const auto y = static_cast<std::uint32_t>(job_.targetY + o);
+      if (straight_) {
+        if (std::uint32_t* row = compositor_.OpaqueRow(x, y)) {
+          // Opaque pixels one to one: read straight into the target row.
+          source_.RowInto(static_cast<std::uint32_t>(rows_.sourceLow + rows_.first[index]), plan_.reads.x, width_, row);
+          continue;
+        }
+      }
       const std::uint32_t* line = rows_.taps == 1       ? FilteredRow(rows_.first[index])
                                   : plan_.verticalFirst ? VerticalFirstRow(index)
                                                         : HorizontalFirstRow(index);
-      compositor_.Over(line, static_cast<std::uint32_t>(job_.targetX), static_cast<std::uint32_t>(job_.targetY + o),
-                       width_);
+      if (source_.opaque()) {
+        compositor_.Store(line, x, y, width_);
+      } else {
+        compositor_.Over(line, x, y, width_);
+      }
     }
     return Ok;
   }
@@ -230,6 +243,7 @@ class BandScaler final {
   RowCompositor compositor_;
   std::uint32_t width_;
   bool boxed_;
+  bool straight_;  // each output pixel is one source pixel, opaque
   std::vector<std::uint16_t> sums_;
   std::vector<std::uint32_t> boxes_;
   std::vector<const std::uint32_t*> boxRows_;
@@ -254,7 +268,7 @@ GpStatus RunScaleJob(const ScaleJob& job) {
     return OutOfMemory;
   }
   const std::int32_t rows = job.rows->outCount();
-  return RunInBands(rows, WorthTwoThreads(plan.work, rows), job.abort, job.abortData,
+  return RunInBands(rows, WorthSplitting(plan.work, rows), job.abort, job.abortData,
                     [&](std::int32_t begin, std::int32_t end, BandControl& control) {
                       BandScaler band(job, plan);
                       return band.Run(begin, end, control);
