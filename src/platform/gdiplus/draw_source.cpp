@@ -42,12 +42,13 @@ const std::uint32_t* DrawSourceRows::Row(std::uint32_t y, std::uint32_t x, std::
 const std::uint32_t* DrawSourceRows::Row(std::uint32_t y, const SourceColumns& columns) {
   if (columns.picks.empty()) return Row(y, columns.x, columns.count);
   std::uint32_t* out = Buffer(columns.size());
-  reader_.Pick(y, columns.picks.data(), columns.size(), out);
+  RowInto(y, columns, out);
   return out;
 }
 
-void DrawSourceRows::RowInto(std::uint32_t y, std::uint32_t x, std::uint32_t count, std::uint32_t* out) const {
-  reader_.Run(y, x, count, out);
+void DrawSourceRows::RowInto(std::uint32_t y, const SourceColumns& columns, std::uint32_t* out) const {
+  if (columns.picks.empty()) return reader_.Run(y, columns.x, columns.count, out);
+  reader_.Pick(y, columns.picks.data(), columns.size(), out);
 }
 
 }  // namespace pixavue::platform::gdiplus

@@ -39,8 +39,8 @@ class DrawSourceRows final {
   const std::uint32_t* Row(std::uint32_t y, std::uint32_t x, std::uint32_t count);
   // The columns of row y; picks only when CanPick().
   const std::uint32_t* Row(std::uint32_t y, const SourceColumns& columns);
-  // The run [x, x + count) of row y written to `out`; only when CanPick().
-  void RowInto(std::uint32_t y, std::uint32_t x, std::uint32_t count, std::uint32_t* out) const;
+  // The columns of row y written to `out`; only when CanPick().
+  void RowInto(std::uint32_t y, const SourceColumns& columns, std::uint32_t* out) const;
 
   // True when Row points into the frame: its rows stay valid.
   bool direct() const noexcept { return direct_; }

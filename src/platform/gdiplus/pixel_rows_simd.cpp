@@ -10,8 +10,9 @@
 #include <emmintrin.h>
 #endif
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
 #include <tmmintrin.h>
-#define PIXAVUE_SSSE3_VARIANT 1
+#define PIXAVUE_X86_VARIANTS 1
 #endif
 
 #include "pixel_channels.h"
@@ -39,7 +40,7 @@ void Rgb24Plain(const std::uint8_t* in, std::uint32_t count, std::uint32_t* out)
   for (; i < count; ++i, in += 3) out[i] = Pack32(255, in[2], in[1], in[0]);
 }
 
-#if defined(PIXAVUE_SSSE3_VARIANT)
+#if defined(PIXAVUE_X86_VARIANTS)
 __attribute__((target("ssse3"))) void Rgb24Ssse3(const std::uint8_t* in, std::uint32_t count, std::uint32_t* out) {
   const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
   const __m128i alpha = _mm_set1_epi32(static_cast<int>(kOpaque));
@@ -56,15 +57,58 @@ bool HasSsse3() {
   static const bool has = __builtin_cpu_supports("ssse3");
   return has;
 }
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+// Eight picks a step with one gather of 32-bit words at their byte offsets.
+__attribute__((target("avx2"))) std::uint32_t PickWordsAvx2(const std::uint8_t* row, std::uint32_t bytes,
+                                                            const std::uint32_t* columns, std::uint32_t count,
+                                                            std::uint32_t keep, std::uint32_t fill,
+                                                            std::uint32_t* out) {
+  const __m256i scale = _mm256_set1_epi32(static_cast<int>(bytes));
+  const __m256i keepMask = _mm256_set1_epi32(static_cast<int>(keep));
+  const __m256i fillMask = _mm256_set1_epi32(static_cast<int>(fill));
+  std::uint32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + i));
+    const __m256i offsets = _mm256_mullo_epi32(index, scale);
+    const __m256i words = _mm256_i32gather_epi32(reinterpret_cast<const int*>(row), offsets, 1);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                        _mm256_or_si256(_mm256_and_si256(words, keepMask), fillMask));
+  }
+  return i;
+}
 #endif
 
 }  // namespace
 
 void Rgb24ToOpaque(const std::uint8_t* in, std::uint32_t count, std::uint32_t* out) {
-#if defined(PIXAVUE_SSSE3_VARIANT)
+#if defined(PIXAVUE_X86_VARIANTS)
   if (HasSsse3()) return Rgb24Ssse3(in, count, out);
 #endif
   Rgb24Plain(in, count, out);
+}
+
+void PickWords(const std::uint8_t* row, std::uint32_t bytes, std::uint32_t width, const std::uint32_t* columns,
+               std::uint32_t count, std::uint32_t fill, std::uint32_t* out) {
+  const std::uint32_t keep = bytes == 3 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+  // A 24-bit pixel is read as a 32-bit word but for the row's last one,
+  // whose fourth byte may lie past the buffer; the columns increase, so
+  // only the last picks can be it.
+  std::uint32_t wide = count;
+  while (bytes == 3 && wide > 0 && columns[wide - 1] + 1 >= width) --wide;
+  std::uint32_t i = 0;
+#if defined(PIXAVUE_X86_VARIANTS)
+  if (HasAvx2() && std::uint64_t{width} * bytes <= 0x7FFFFFFF) i = PickWordsAvx2(row, bytes, columns, wide, keep, fill, out);
+#endif
+  for (; i < wide; ++i) out[i] = (Load32(row + std::size_t{columns[i]} * bytes) & keep) | fill;
+  for (; i < count; ++i) {
+    const std::uint8_t* p = row + std::size_t{columns[i]} * 3;
+    out[i] = Pack32(0, p[2], p[1], p[0]) | fill;
+  }
 }
 
 void ArgbToPremultiplied(const std::uint8_t* in, std::uint32_t count, std::uint32_t* out) {

@@ -30,9 +30,7 @@ std::uint32_t Rgb565(const std::uint8_t* p) {
   const std::uint32_t v = Load16(p);
   return Pack32(255, Expand5(v >> 11), Expand6((v >> 5) & 63), Expand5(v & 31));
 }
-std::uint32_t Rgb24(const std::uint8_t* p) { return Pack32(255, p[2], p[1], p[0]); }
 std::uint32_t Rgb32(const std::uint8_t* p) { return Load32(p) | kOpaque; }
-std::uint32_t Argb32(const std::uint8_t* p) { return PremultipliedOf(Load32(p)); }
 std::uint32_t Rgb48(const std::uint8_t* p) {
   return Pack32(255, Narrow16(Load16(p + 4)), Narrow16(Load16(p + 2)), Narrow16(Load16(p)));
 }
@@ -159,11 +157,12 @@ void PremultipliedReader::Pick(std::uint32_t y, const std::uint32_t* columns, st
     case PixelFormat16bppRGB565:
       return PickOf<Rgb565, 2>(row, columns, count, out);
     case PixelFormat24bppRGB:
-      return PickOf<Rgb24, 3>(row, columns, count, out);
+      return PickWords(row, 3, frame_.pixels.width(), columns, count, kOpaque, out);
     case PixelFormat32bppRGB:
-      return PickOf<Rgb32, 4>(row, columns, count, out);
+      return PickWords(row, 4, frame_.pixels.width(), columns, count, kOpaque, out);
     case PixelFormat32bppARGB:
-      return PickOf<Argb32, 4>(row, columns, count, out);
+      PickWords(row, 4, frame_.pixels.width(), columns, count, 0, out);
+      return ArgbToPremultiplied(reinterpret_cast<const std::uint8_t*>(out), count, out);
     case PixelFormat48bppRGB:
       return PickOf<Rgb48, 6>(row, columns, count, out);
     case PixelFormat64bppARGB:

@@ -42,4 +42,11 @@ class PremultipliedReader final {
 void Rgb24ToOpaque(const std::uint8_t* in, std::uint32_t count, std::uint32_t* out);
 void ArgbToPremultiplied(const std::uint8_t* in, std::uint32_t count, std::uint32_t* out);
 
+// Picked columns of a row of 3- or 4-byte pixels (`width` of them) as 32-bit
+// words: out[i] = the pixel's bytes with the rest of the word `fill`
+// (0xFF000000 for opaque 24-bit pixels; 0 for 32-bit ones, 0xFF000000 to
+// force their alpha). Columns must be increasing.
+void PickWords(const std::uint8_t* row, std::uint32_t bytes, std::uint32_t width, const std::uint32_t* columns,
+               std::uint32_t count, std::uint32_t fill, std::uint32_t* out);
+
 }  // namespace pixavue::platform::gdiplus

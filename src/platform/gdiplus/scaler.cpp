@@ -104,7 +104,7 @@ class BandScaler final {
         compositor_(*job.target),
         width_(static_cast<std::uint32_t>(columns_.outCount())),
         boxed_(columns_.boxFactor > 1 || rows_.boxFactor > 1),
-        straight_(!boxed_ && plan_.identity && rows_.taps == 1 && plan_.reads.picks.empty() && source_.opaque()) {}
+        straight_(!boxed_ && plan_.identity && rows_.taps == 1 && source_.opaque()) {}
 
   // Draws output rows [begin, end).
   GpStatus Run(std::int32_t begin, std::int32_t end, BandControl& control) {
@@ -117,7 +117,7 @@ class BandScaler final {
       if (straight_) {
         if (std::uint32_t* row = compositor_.OpaqueRow(x, y)) {
           // Opaque pixels one to one: read straight into the target row.
-          source_.RowInto(static_cast<std::uint32_t>(rows_.sourceLow + rows_.first[index]), plan_.reads.x, width_, row);
+          source_.RowInto(static_cast<std::uint32_t>(rows_.sourceLow + rows_.first[index]), plan_.reads, row);
           continue;
         }
       }
@@ -174,6 +174,16 @@ class BandScaler final {
     return boxes_.data();
   }
 
+  // Input row j kept in `storage`: read straight into it when it can be.
+  const std::uint32_t* InputRowInto(std::int32_t j, std::uint32_t* storage) {
+    if (!boxed_ && source_.CanPick()) {
+      source_.RowInto(static_cast<std::uint32_t>(rows_.sourceLow + j), plan_.reads, storage);
+    } else {
+      std::copy_n(InputRow(j), plan_.inputCount, storage);
+    }
+    return storage;
+  }
+
   void HorizontalInto(const std::uint32_t* input, std::uint32_t* out) const {
     if (columns_.taps == 1) {
       GatherRow(input, plan_.first.data(), width_, out);
@@ -220,12 +230,7 @@ class BandScaler final {
     for (std::int32_t k = 0; k < rows_.taps; ++k) {
       const std::int32_t j = first + k;
       if (!inputRing_.Holds(j)) {
-        const std::uint32_t* input = InputRow(j);
-        if (!stable) {
-          std::uint32_t* stored = inputRing_.Storage(j);
-          std::copy_n(input, plan_.inputCount, stored);
-          input = stored;
-        }
+        const std::uint32_t* input = stable ? InputRow(j) : InputRowInto(j, inputRing_.Storage(j));
         inputRing_.Set(j, input);
       }
       pointers_[static_cast<std::size_t>(k)] = inputRing_.Get(j);
