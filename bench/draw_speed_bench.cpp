@@ -85,14 +85,19 @@ void PixmanDraw(benchmark::State& state, const SourceArea* areas, int areaCount,
   for (auto _ : state) {
     const SourceArea& a = areas[next];
     next = (next + 1) % areaCount;
-    pixman_transform_t transform;
-    pixman_transform_init_identity(&transform);
-    transform.matrix[0][0] = pixman_double_to_fixed(static_cast<double>(a.width) / width);
-    transform.matrix[1][1] = pixman_double_to_fixed(static_cast<double>(a.height) / height);
-    transform.matrix[0][2] = pixman_int_to_fixed(a.x);
-    transform.matrix[1][2] = pixman_int_to_fixed(a.y);
-    pixman_image_set_transform(source, &transform);
-    pixman_image_composite32(op, source, nullptr, target, 0, 0, 0, 0, 0, 0, width, height);
+    if (a.width == width && a.height == height) {
+      // One to one: a plain blit from the area, no transform.
+      pixman_image_composite32(op, source, nullptr, target, a.x, a.y, 0, 0, 0, 0, width, height);
+    } else {
+      pixman_transform_t transform;
+      pixman_transform_init_identity(&transform);
+      transform.matrix[0][0] = pixman_double_to_fixed(static_cast<double>(a.width) / width);
+      transform.matrix[1][1] = pixman_double_to_fixed(static_cast<double>(a.height) / height);
+      transform.matrix[0][2] = pixman_int_to_fixed(a.x);
+      transform.matrix[1][2] = pixman_int_to_fixed(a.y);
+      pixman_image_set_transform(source, &transform);
+      pixman_image_composite32(op, source, nullptr, target, 0, 0, 0, 0, 0, 0, width, height);
+    }
     benchmark::DoNotOptimize(targetPixels.data());
   }
   pixman_image_unref(target);

@@ -39,6 +39,10 @@ class DrawSourceRows final {
   const std::uint32_t* Row(std::uint32_t y, std::uint32_t x, std::uint32_t count);
   // The columns of row y; picks only when CanPick().
   const std::uint32_t* Row(std::uint32_t y, const SourceColumns& columns);
+  // Pixels [x, x + count) of row y written to `out`; only when CanPick().
+  void RunInto(std::uint32_t y, std::uint32_t x, std::uint32_t count, std::uint32_t* out) const {
+    reader_.Run(y, x, count, out);
+  }
   // The columns of row y written to `out`; only when CanPick().
   void RowInto(std::uint32_t y, const SourceColumns& columns, std::uint32_t* out) const;
 

@@ -17,6 +17,11 @@ namespace {
 // one of a column filter (four pixels at a time).
 constexpr double kRowTapCost = 3.0;
 
+// Box rows read into a block of at most this many pixels (16 KiB), and
+// chunks of at least this many columns.
+constexpr std::uint32_t kSumBlockPixels = 4096;
+constexpr std::uint32_t kMinSumChunk = 64;
+
 // What the bands share: the columns' input span, weights relative to it,
 // and the order of the two passes.
 struct Plan final {
@@ -140,6 +145,8 @@ class BandScaler final {
       sums_.resize(std::size_t{plan_.sourceCount} * 4);
       boxes_.resize(inputs);
       boxRows_.resize(static_cast<std::size_t>(rows_.boxFactor));
+      chunk_ = std::max<std::uint32_t>(kMinSumChunk, kSumBlockPixels / static_cast<std::uint32_t>(rows_.boxFactor));
+      if (source_.CanPick()) block_.resize(std::size_t{chunk_} * static_cast<std::size_t>(rows_.boxFactor));
     }
     line_.resize(width_);
     if (rows_.taps == 1) return;
@@ -165,6 +172,8 @@ class BandScaler final {
       // Rows of the frame itself: summed in one pass.
       for (std::int32_t y = top; y < bottom; ++y) boxRows_[static_cast<std::size_t>(y - top)] = rowOf(y);
       SumColumns(boxRows_.data(), bottom - top, plan_.sourceCount, sums_.data());
+    } else if (source_.CanPick()) {
+      SumReadRows(top, bottom);
     } else {
       std::fill(sums_.begin(), sums_.end(), std::uint16_t{0});
       for (std::int32_t y = top; y < bottom; ++y) AddToColumnSums(rowOf(y), plan_.sourceCount, sums_.data());
@@ -182,6 +191,23 @@ class BandScaler final {
       std::copy_n(InputRow(j), plan_.inputCount, storage);
     }
     return storage;
+  }
+
+  // Column sums of source rows [top, bottom): a chunk of columns of every
+  // row is read into a block small enough for the first-level cache, then
+  // summed in one pass as the frame's own rows are.
+  void SumReadRows(std::int32_t top, std::int32_t bottom) {
+    const auto count = static_cast<std::size_t>(bottom - top);
+    for (std::uint32_t done = 0; done < plan_.sourceCount; done += chunk_) {
+      const std::uint32_t n = std::min(chunk_, plan_.sourceCount - done);
+      for (std::size_t r = 0; r < count; ++r) {
+        std::uint32_t* row = block_.data() + r * chunk_;
+        source_.RunInto(static_cast<std::uint32_t>(rows_.sourceLow + top) + static_cast<std::uint32_t>(r),
+                        plan_.sourceX + done, n, row);
+        boxRows_[r] = row;
+      }
+      SumColumns(boxRows_.data(), static_cast<std::int32_t>(count), n, sums_.data() + std::size_t{done} * 4);
+    }
   }
 
   void HorizontalInto(const std::uint32_t* input, std::uint32_t* out) const {
@@ -252,6 +278,8 @@ class BandScaler final {
   std::vector<std::uint16_t> sums_;
   std::vector<std::uint32_t> boxes_;
   std::vector<const std::uint32_t*> boxRows_;
+  std::uint32_t chunk_ = 0;           // columns of a block row
+  std::vector<std::uint32_t> block_;  // box rows read a chunk at a time
   std::vector<std::uint32_t> line_;
   std::vector<std::uint32_t> middle_;
   std::vector<const std::uint32_t*> pointers_;
