@@ -75,7 +75,10 @@ void FillPixel(const SourceKind& kind, Bytes& bytes, std::uint8_t* p) {
       for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] * p[3] / 255);
     }
   } else if (kind.format == PixelFormat64bppARGB || kind.format == PixelFormat64bppPARGB) {
-    const std::uint32_t alpha = kind.translucent ? bytes.Alpha() * 257u - bytes.Byte() % 2 : 65535u;
+    // Two draws from the stream, in this order whatever the compiler.
+    const std::uint32_t high = bytes.Alpha();
+    const std::uint32_t low = bytes.Byte() % 2u;
+    const std::uint32_t alpha = kind.translucent ? high * 257u - low : 65535u;
     p[6] = static_cast<std::uint8_t>(alpha);
     p[7] = static_cast<std::uint8_t>(alpha >> 8);
     if (kind.format == PixelFormat64bppPARGB) {
