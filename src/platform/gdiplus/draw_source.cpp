@@ -46,6 +46,15 @@ const std::uint32_t* DrawSourceRows::Row(std::uint32_t y, const SourceColumns& c
   return out;
 }
 
+void DrawSourceRows::Prefetch(std::uint32_t y, std::uint32_t x, std::uint32_t count) const {
+  constexpr std::size_t kLine = 64;
+  const std::size_t bits = GetPixelFormatSize(frame_.pixels.format());
+  const std::uint8_t* row = frame_.pixels.Row(y);
+  const std::size_t begin = std::size_t{x} * bits / 8;
+  const std::size_t end = (std::size_t{x} + count) * bits / 8;
+  for (std::size_t at = begin; at < end; at += kLine) __builtin_prefetch(row + at);
+}
+
 void DrawSourceRows::RowInto(std::uint32_t y, const SourceColumns& columns, std::uint32_t* out) const {
   if (columns.picks.empty()) return reader_.Run(y, columns.x, columns.count, out);
   reader_.Pick(y, columns.picks.data(), columns.size(), out);

@@ -43,6 +43,9 @@ class DrawSourceRows final {
   void RunInto(std::uint32_t y, std::uint32_t x, std::uint32_t count, std::uint32_t* out) const {
     reader_.Run(y, x, count, out);
   }
+  // Asks the processor to start loading pixels [x, x + count) of row y,
+  // which a later call reads.
+  void Prefetch(std::uint32_t y, std::uint32_t x, std::uint32_t count) const;
   // The columns of row y written to `out`; only when CanPick().
   void RowInto(std::uint32_t y, const SourceColumns& columns, std::uint32_t* out) const;
 

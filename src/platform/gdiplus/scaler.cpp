@@ -250,6 +250,16 @@ class BandScaler final {
     return line_.data();
   }
 
+  // Starts loading the source rows of output o's window that are not held,
+  // so that they arrive while this row is filtered.
+  void PrefetchWindow(std::size_t o) {
+    if (boxed_ || o >= rows_.first.size()) return;
+    for (std::int32_t k = 0; k < rows_.taps; ++k) {
+      const std::int32_t j = rows_.first[o] + k;
+      if (!inputRing_.Holds(j)) source_.Prefetch(static_cast<std::uint32_t>(rows_.sourceLow + j), plan_.sourceX, plan_.sourceCount);
+    }
+  }
+
   const std::uint32_t* VerticalFirstRow(std::size_t o) {
     const std::int32_t first = rows_.first[o];
     const bool stable = !boxed_ && source_.direct();
@@ -261,6 +271,7 @@ class BandScaler final {
       }
       pointers_[static_cast<std::size_t>(k)] = inputRing_.Get(j);
     }
+    PrefetchWindow(o + 1);
     FilterColumns(pointers_.data(), rows_.weights.data() + o * static_cast<std::size_t>(rows_.taps), rows_.taps,
                   static_cast<std::uint32_t>(plan_.inputCount), middle_.data());
     return Horizontal(middle_.data(), line_.data());
