@@ -8,6 +8,7 @@
 #endif
 
 #include "resample_weights.h"
+#include "scaler_kernels_wide.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
@@ -116,7 +117,7 @@ void FilterRow(const std::uint32_t* in, const std::int32_t* first, const std::in
 
 void FilterColumns(const std::uint32_t* const* rows, const std::int16_t* weights, std::int32_t taps,
                    std::uint32_t count, std::uint32_t* out) {
-  std::uint32_t x = 0;
+  std::uint32_t x = FilterColumnsWide(rows, weights, taps, count, out);
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   for (; x + 4 <= count; x += 4) {
