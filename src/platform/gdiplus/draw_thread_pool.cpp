@@ -92,9 +92,11 @@ void DrawThreadPool::Run(std::int32_t parts, const std::function<void(std::int32
 
 namespace {
 
+// Never destroyed: a session may end from another static object's
+// destructor, after this one's would have run.
 DrawThreadPool& ThePool() {
-  static DrawThreadPool pool;
-  return pool;
+  static DrawThreadPool* const pool = new DrawThreadPool;
+  return *pool;
 }
 
 }  // namespace
