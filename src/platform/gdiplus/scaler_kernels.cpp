@@ -90,7 +90,7 @@ inline __m128i RowSums(const std::uint32_t* p, const std::int16_t* w, std::int32
 void FilterRow(const std::uint32_t* in, const std::int32_t* first, const std::int16_t* weights, std::int32_t taps,
                std::uint32_t count, std::uint32_t* out) {
   const auto stride = static_cast<std::size_t>(taps);
-  std::uint32_t i = 0;
+  std::uint32_t i = FilterRowWide(in, first, weights, taps, count, out);
 #if defined(__SSE2__)
   // Two outputs at a time share the packing.
   const __m128i zero = _mm_setzero_si128();
