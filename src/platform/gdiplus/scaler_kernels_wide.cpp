@@ -1,6 +1,6 @@
 // Wider variants of the scaler's inner loops for processors that have them
 // (checked at run time): the column filter eight pixels at a time with
-// AVX2, the two-tap row filter with one SSSE3 shuffle per output. The
+// AVX2, the row filter with one SSSE3 shuffle per pair of taps. The
 // arithmetic is the SSE2 loops', lane for lane, so results are the same.
 
 #include "scaler_kernels_wide.h"
@@ -58,15 +58,21 @@ __attribute__((target("avx2"))) std::uint32_t FilterColumnsAvx2(const std::uint3
   return x;
 }
 
-// Sums of one two-tap output: both pixels in one 8-byte load, spread by one
-// shuffle into the channel pairs _mm_madd_epi16 takes.
-__attribute__((target("ssse3"))) inline __m128i TwoTapSums(const std::uint32_t* p, const std::int16_t* w) {
+// Sums of one output, its taps two at a time: each pixel pair in one 8-byte
+// load, spread by one shuffle into the channel pairs _mm_madd_epi16 takes.
+// `Taps` is a constant for the common counts (0 takes `taps`).
+template <std::int32_t Taps>
+__attribute__((target("ssse3"))) inline __m128i PairedSums(const std::uint32_t* p, const std::int16_t* w,
+                                                            std::int32_t taps) {
+  const std::int32_t count = Taps > 0 ? Taps : taps;
   const __m128i pairs = _mm_setr_epi8(0, -1, 4, -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1);
-  const __m128i pixels = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-  std::int32_t weights;
-  std::memcpy(&weights, w, 4);
-  const __m128i sums = _mm_add_epi32(_mm_set1_epi32(kRounding),
-                                     _mm_madd_epi16(_mm_shuffle_epi8(pixels, pairs), _mm_set1_epi32(weights)));
+  __m128i sums = _mm_set1_epi32(kRounding);
+  for (std::int32_t k = 0; k < count; k += 2) {
+    const __m128i pixels = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + k));
+    std::int32_t weights;
+    std::memcpy(&weights, w + k, 4);
+    sums = _mm_add_epi32(sums, _mm_madd_epi16(_mm_shuffle_epi8(pixels, pairs), _mm_set1_epi32(weights)));
+  }
   return _mm_srai_epi32(sums, kWeightBits);
 }
 
@@ -77,15 +83,18 @@ __attribute__((target("ssse3"))) inline __m128i ClampToAlpha4(__m128i v) {
   return _mm_min_epu8(v, a);
 }
 
-__attribute__((target("ssse3"))) std::uint32_t FilterRowTwoTapsSsse3(const std::uint32_t* in, const std::int32_t* first,
-                                                                    const std::int16_t* weights, std::uint32_t count,
-                                                                    std::uint32_t* out) {
+// Four outputs a step, packed together.
+template <std::int32_t Taps>
+__attribute__((target("ssse3"))) std::uint32_t FilterRowPairsSsse3(const std::uint32_t* in, const std::int32_t* first,
+                                                                  const std::int16_t* weights, std::int32_t taps,
+                                                                  std::uint32_t count, std::uint32_t* out) {
+  const auto stride = static_cast<std::size_t>(Taps > 0 ? Taps : taps);
   std::uint32_t i = 0;
   for (; i + 4 <= count; i += 4) {
-    const __m128i a = TwoTapSums(in + first[i], weights + 2 * i);
-    const __m128i b = TwoTapSums(in + first[i + 1], weights + 2 * i + 2);
-    const __m128i c = TwoTapSums(in + first[i + 2], weights + 2 * i + 4);
-    const __m128i d = TwoTapSums(in + first[i + 3], weights + 2 * i + 6);
+    const __m128i a = PairedSums<Taps>(in + first[i], weights + i * stride, taps);
+    const __m128i b = PairedSums<Taps>(in + first[i + 1], weights + (i + 1) * stride, taps);
+    const __m128i c = PairedSums<Taps>(in + first[i + 2], weights + (i + 2) * stride, taps);
+    const __m128i d = PairedSums<Taps>(in + first[i + 3], weights + (i + 3) * stride, taps);
     const __m128i packed = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), ClampToAlpha4(packed));
   }
@@ -97,7 +106,21 @@ __attribute__((target("ssse3"))) std::uint32_t FilterRowTwoTapsSsse3(const std::
 std::uint32_t FilterRowWide(const std::uint32_t* in, const std::int32_t* first, const std::int16_t* weights,
                             std::int32_t taps, std::uint32_t count, std::uint32_t* out) {
   static const bool hasSsse3 = __builtin_cpu_supports("ssse3");
-  return hasSsse3 && taps == 2 ? FilterRowTwoTapsSsse3(in, first, weights, count, out) : 0;
+  // Odd counts (only where a source is narrower than the kernel) stay with
+  // the SSE2 loop, which takes a last tap alone.
+  if (!hasSsse3 || taps % 2 != 0) return 0;
+  switch (taps) {
+    case 2:
+      return FilterRowPairsSsse3<2>(in, first, weights, taps, count, out);
+    case 4:
+      return FilterRowPairsSsse3<4>(in, first, weights, taps, count, out);
+    case 6:
+      return FilterRowPairsSsse3<6>(in, first, weights, taps, count, out);
+    case 8:
+      return FilterRowPairsSsse3<8>(in, first, weights, taps, count, out);
+    default:
+      return FilterRowPairsSsse3<0>(in, first, weights, taps, count, out);
+  }
 }
 
 std::uint32_t FilterColumnsWide(const std::uint32_t* const* rows, const std::int16_t* weights, std::int32_t taps,

@@ -6,8 +6,8 @@
 
 namespace pixavue::platform::gdiplus {
 
-// FilterRow (scaler_kernels.h) over the leading outputs when each has two
-// taps; returns how many it did (0 when it cannot), the caller does the rest.
+// FilterRow (scaler_kernels.h) over the leading outputs when the taps are
+// even; returns how many it did (0 when it cannot), the caller does the rest.
 std::uint32_t FilterRowWide(const std::uint32_t* in, const std::int32_t* first, const std::int16_t* weights,
                             std::int32_t taps, std::uint32_t count, std::uint32_t* out);
 
