@@ -46,6 +46,16 @@ const std::uint32_t* DrawSourceRows::Row(std::uint32_t y, const SourceColumns& c
   return out;
 }
 
+bool DrawSourceRows::SumRows(std::uint32_t top, std::uint32_t bottom, std::uint32_t x, std::uint32_t count,
+                             std::uint16_t* sums) {
+  // 24-bit pixels are summed straight from their bytes.
+  if (!reads_ || frame_.pixels.format() != PixelFormat24bppRGB) return false;
+  sumRows_.clear();
+  for (std::uint32_t y = top; y < bottom; ++y) sumRows_.push_back(frame_.pixels.Row(y) + std::size_t{x} * 3);
+  SumRgb24Rows(sumRows_.data(), static_cast<std::int32_t>(sumRows_.size()), count, sums);
+  return true;
+}
+
 void DrawSourceRows::Prefetch(std::uint32_t y, std::uint32_t x, std::uint32_t count) const {
   constexpr std::size_t kLine = 64;
   const std::size_t bits = GetPixelFormatSize(frame_.pixels.format());

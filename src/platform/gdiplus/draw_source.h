@@ -43,6 +43,11 @@ class DrawSourceRows final {
   void RunInto(std::uint32_t y, std::uint32_t x, std::uint32_t count, std::uint32_t* out) const {
     reader_.Run(y, x, count, out);
   }
+  // Sets sums[4 * i + channel] to the sum over rows [top, bottom) of pixel
+  // x + i's channels, for i < count, reading the frame's own bytes; false
+  // (nothing done) for a format read otherwise. At most 257 rows.
+  bool SumRows(std::uint32_t top, std::uint32_t bottom, std::uint32_t x, std::uint32_t count,
+               std::uint16_t* sums);
   // Asks the processor to start loading pixels [x, x + count) of row y,
   // which a later call reads.
   void Prefetch(std::uint32_t y, std::uint32_t x, std::uint32_t count) const;
@@ -67,6 +72,7 @@ class DrawSourceRows final {
   bool reads_;  // through reader_
   std::vector<ARGB> colours_;
   std::vector<std::uint32_t> premultiplied_;
+  std::vector<const std::uint8_t*> sumRows_;
   Frame premultipliedView_;
 };
 

@@ -42,6 +42,10 @@ class PremultipliedReader final {
 void Rgb24ToOpaque(const std::uint8_t* in, std::uint32_t count, std::uint32_t* out);
 void ArgbToPremultiplied(const std::uint8_t* in, std::uint32_t count, std::uint32_t* out);
 
+// Column sums of `rowCount` (at most 257) rows of `count` 24-bit pixels
+// each, as opaque pixels: sums[4 * x + channel], B, G, R, A.
+void SumRgb24Rows(const std::uint8_t* const* rows, std::int32_t rowCount, std::uint32_t count, std::uint16_t* sums);
+
 // Picked columns of a row of 3- or 4-byte pixels (`width` of them) as 32-bit
 // words: out[i] = the pixel's bytes with the rest of the word `fill`
 // (0xFF000000 for opaque 24-bit pixels; 0 for 32-bit ones, 0xFF000000 to

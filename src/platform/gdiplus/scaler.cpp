@@ -197,6 +197,9 @@ class BandScaler final {
   // row is read into a block small enough for the first-level cache, then
   // summed in one pass as the frame's own rows are.
   void SumReadRows(std::int32_t top, std::int32_t bottom) {
+    const auto sourceTop = static_cast<std::uint32_t>(rows_.sourceLow + top);
+    const auto sourceBottom = static_cast<std::uint32_t>(rows_.sourceLow + bottom);
+    if (source_.SumRows(sourceTop, sourceBottom, plan_.sourceX, plan_.sourceCount, sums_.data())) return;
     const auto count = static_cast<std::size_t>(bottom - top);
     for (std::uint32_t done = 0; done < plan_.sourceCount; done += chunk_) {
       const std::uint32_t n = std::min(chunk_, plan_.sourceCount - done);

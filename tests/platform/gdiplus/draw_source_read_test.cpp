@@ -134,6 +134,33 @@ TEST(DrawSourceReadTest, OpaqueOnlyForOpaqueFormatsAndPalettes) {
   EXPECT_FALSE(PremultipliedReader::Handles(PixelFormat64bppPARGB));
 }
 
+TEST(DrawSourceReadTest, ColumnSumsOf24BitRowsEqualSumsOfTheirOpaquePixels) {
+  // Rows ending at the end of the allocation; every count up to past the
+  // wide loop's reach.
+  const TightFrame source(PixelFormat24bppRGB, 40, 5, 7);
+  const PremultipliedReader reader(source.frame);
+  for (std::int32_t rowCount = 1; rowCount <= 5; ++rowCount) {
+    for (const std::uint32_t x : {0u, 1u, 5u}) {
+      for (std::uint32_t count = 1; x + count <= 40; count += 3) {
+        std::vector<const std::uint8_t*> rows;
+        std::vector<std::uint16_t> expected(std::size_t{count} * 4, 0);
+        std::vector<std::uint32_t> pixels(count);
+        for (std::int32_t r = 5 - rowCount; r < 5; ++r) {
+          const auto y = static_cast<std::uint32_t>(r);
+          rows.push_back(source.frame.pixels.Row(y) + std::size_t{x} * 3);
+          reader.Run(y, x, count, pixels.data());
+          for (std::size_t i = 0; i < std::size_t{count} * 4; ++i) {
+            expected[i] = static_cast<std::uint16_t>(expected[i] + ((pixels[i / 4] >> (8 * (i % 4))) & 0xFF));
+          }
+        }
+        std::vector<std::uint16_t> sums(std::size_t{count} * 4, 0xABCD);
+        gdiplus::SumRgb24Rows(rows.data(), rowCount, count, sums.data());
+        EXPECT_EQ(sums, expected) << rowCount << " rows, x " << x << ", " << count << " pixels";
+      }
+    }
+  }
+}
+
 TEST(DrawSourceReadTest, ShrinkingFiltersReadOnlyTheColumnsTheirWeightsUse) {
   // One tap every fourth input, as nearest neighbour at a quarter: the
   // inputs become consecutive.
