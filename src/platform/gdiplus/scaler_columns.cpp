@@ -5,7 +5,7 @@ namespace {
 
 // Above this share of used columns, reading the whole run (with the wide
 // row loops) costs less than picking.
-constexpr double kPickedShare = 0.6;
+constexpr double kPickedShare = 0.4;
 
 }  // namespace
 
