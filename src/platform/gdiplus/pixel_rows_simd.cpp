@@ -1,8 +1,9 @@
 // The row loops of PremultipliedReader that carry the most pixels: 24-bit
-// pixels widened to opaque 32-bit ones, and straight 32-bit ARGB
-// premultiplied. SSE2 is the x86-64 baseline; the 24-bit loop has an SSSE3
-// variant (one byte shuffle per four pixels) chosen at run time when the
-// processor has it. Plain loops elsewhere and for the ends of rows.
+// pixels widened to opaque 32-bit ones or summed down columns, picked
+// columns, and straight 32-bit ARGB premultiplied. SSE2 is the x86-64
+// baseline; the 24-bit loops have SSSE3 variants (and widening an AVX2
+// one: one byte shuffle per four or eight pixels), chosen at run time when
+// the processor has them. Plain loops elsewhere and for the ends of rows.
 
 #include <cstring>
 
@@ -79,25 +80,6 @@ bool HasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");
   return has;
 }
-
-// Eight picks a step with one gather of 32-bit words at their byte offsets.
-__attribute__((target("avx2"))) std::uint32_t PickWordsAvx2(const std::uint8_t* row, std::uint32_t bytes,
-                                                            const std::uint32_t* columns, std::uint32_t count,
-                                                            std::uint32_t keep, std::uint32_t fill,
-                                                            std::uint32_t* out) {
-  const __m256i scale = _mm256_set1_epi32(static_cast<int>(bytes));
-  const __m256i keepMask = _mm256_set1_epi32(static_cast<int>(keep));
-  const __m256i fillMask = _mm256_set1_epi32(static_cast<int>(fill));
-  std::uint32_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + i));
-    const __m256i offsets = _mm256_mullo_epi32(index, scale);
-    const __m256i words = _mm256_i32gather_epi32(reinterpret_cast<const int*>(row), offsets, 1);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
-                        _mm256_or_si256(_mm256_and_si256(words, keepMask), fillMask));
-  }
-  return i;
-}
 #endif
 
 }  // namespace
@@ -146,10 +128,8 @@ void PickWords(const std::uint8_t* row, std::uint32_t bytes, std::uint32_t width
   // only the last picks can be it.
   std::uint32_t wide = count;
   while (bytes == 3 && wide > 0 && columns[wide - 1] + 1 >= width) --wide;
+  // (An AVX2 gather measured no faster than these loads.)
   std::uint32_t i = 0;
-#if defined(PIXAVUE_X86_VARIANTS)
-  if (HasAvx2() && std::uint64_t{width} * bytes <= 0x7FFFFFFF) i = PickWordsAvx2(row, bytes, columns, wide, keep, fill, out);
-#endif
   for (; i < wide; ++i) out[i] = (Load32(row + std::size_t{columns[i]} * bytes) & keep) | fill;
   for (; i < count; ++i) {
     const std::uint8_t* p = row + std::size_t{columns[i]} * 3;
