@@ -127,6 +127,32 @@ void RowCompositor::Over(const std::uint32_t* source, std::uint32_t x, std::uint
   }
 }
 
+void RowCompositor::Store(const std::uint32_t* source, std::uint32_t x, std::uint32_t y, std::uint32_t count) {
+  if (std::uint32_t* row = OpaqueRow(x, y)) {
+    std::memcpy(row, source, std::size_t{count} * 4);
+    return;
+  }
+  if (target_.pixels.format() != PixelFormat24bppRGB) return StoreArgbRow(target_, x, y, count, source);
+  std::uint8_t* p = target_.pixels.Row(y) + std::size_t{x} * 3;
+  for (std::uint32_t i = 0; i < count; ++i, p += 3) {
+    p[0] = static_cast<std::uint8_t>(source[i]);
+    p[1] = static_cast<std::uint8_t>(source[i] >> 8);
+    p[2] = static_cast<std::uint8_t>(source[i] >> 16);
+  }
+}
+
+std::uint32_t* RowCompositor::OpaqueRow(std::uint32_t x, std::uint32_t y) const {
+  // An opaque pixel is the same premultiplied, straight or with its alpha
+  // forced. Rows are used as 32-bit words only when aligned for them.
+  const PixelFormat format = target_.pixels.format();
+  if (format != PixelFormat32bppPARGB && format != PixelFormat32bppRGB && format != PixelFormat32bppARGB) {
+    return nullptr;
+  }
+  std::uint8_t* row = target_.pixels.Row(y) + std::size_t{x} * 4;
+  if (reinterpret_cast<std::uintptr_t>(row) % alignof(std::uint32_t) != 0) return nullptr;
+  return reinterpret_cast<std::uint32_t*>(row);
+}
+
 void RowCompositor::OverThroughArgb(const std::uint32_t* source, std::uint32_t x, std::uint32_t y,
                                     std::uint32_t count) {
   if (colours_.size() < count) {

@@ -20,6 +20,14 @@ class RowCompositor final {
   // span must lie inside the target.
   void Over(const std::uint32_t* source, std::uint32_t x, std::uint32_t y, std::uint32_t count);
 
+  // The same for opaque pixels, which cover the target: stored without
+  // blending (a copy onto 32-bit targets).
+  void Store(const std::uint32_t* source, std::uint32_t x, std::uint32_t y, std::uint32_t count);
+
+  // Where opaque pixels can be written as they are: the 32-bit row of the
+  // target from column x, or null for targets of other formats.
+  std::uint32_t* OpaqueRow(std::uint32_t x, std::uint32_t y) const;
+
  private:
   void OverThroughArgb(const std::uint32_t* source, std::uint32_t x, std::uint32_t y, std::uint32_t count);
 

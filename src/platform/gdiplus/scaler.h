@@ -3,7 +3,8 @@
 // result onto a target frame, row by row: source rows are converted to
 // premultiplied pixels, box-reduced when the weights ask for it, filtered
 // horizontally into a small ring of rows and then vertically. Large jobs
-// run on two threads, each on its own band of destination rows.
+// are shared among the session's draw threads, each on its own band of
+// destination rows.
 
 #include <pixavue/platform/gdiplus/gdiplus_types.h>
 

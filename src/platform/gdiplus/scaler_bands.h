@@ -1,8 +1,8 @@
 #pragma once
 // Splitting a draw into bands of destination rows: one band on the calling
-// thread, or two with a worker thread for large draws. The calling thread's
-// band asks the abort callback every few rows; any band that sees the stop
-// flag returns early.
+// thread, or one per thread of the session's draw threads for large draws.
+// The calling thread's band asks the abort callback every few rows; any
+// band that sees the stop flag returns early.
 
 #include <atomic>
 #include <cstdint>
@@ -35,16 +35,15 @@ class BandControl final {
   void* abortData_;
 };
 
-// Runs band(begin, end, control) over rows [0, rows). With `twoThreads`
-// the second half runs on a worker thread (on the calling thread alone
-// when one cannot start). A band returns Ok, Aborted or OutOfMemory;
-// OutOfMemory wins, then the first band's status.
+// Runs band(begin, end, control) over rows [0, rows). With `split` the
+// rows are shared out in equal bands among the session's draw threads (on
+// the calling thread alone when there are none). A band returns Ok,
+// Aborted or OutOfMemory; OutOfMemory wins, then the first band's status.
 using BandFunction = std::function<GpStatus(std::int32_t begin, std::int32_t end, BandControl& control)>;
-GpStatus RunInBands(std::int32_t rows, bool twoThreads, DrawImageAbort abort, void* abortData,
-                    const BandFunction& band);
+GpStatus RunInBands(std::int32_t rows, bool split, DrawImageAbort abort, void* abortData, const BandFunction& band);
 
 // True when a draw of this much work (pixel operations, roughly) is worth
-// a second thread on this machine.
-bool WorthTwoThreads(double work, std::int32_t rows);
+// sharing among threads on this machine.
+bool WorthSplitting(double work, std::int32_t rows);
 
 }  // namespace pixavue::platform::gdiplus

@@ -8,6 +8,7 @@
 #endif
 
 #include "resample_weights.h"
+#include "scaler_kernels_wide.h"
 
 namespace pixavue::platform::gdiplus {
 namespace {
@@ -89,7 +90,7 @@ inline __m128i RowSums(const std::uint32_t* p, const std::int16_t* w, std::int32
 void FilterRow(const std::uint32_t* in, const std::int32_t* first, const std::int16_t* weights, std::int32_t taps,
                std::uint32_t count, std::uint32_t* out) {
   const auto stride = static_cast<std::size_t>(taps);
-  std::uint32_t i = 0;
+  std::uint32_t i = FilterRowWide(in, first, weights, taps, count, out);
 #if defined(__SSE2__)
   // Two outputs at a time share the packing.
   const __m128i zero = _mm_setzero_si128();
@@ -116,7 +117,7 @@ void FilterRow(const std::uint32_t* in, const std::int32_t* first, const std::in
 
 void FilterColumns(const std::uint32_t* const* rows, const std::int16_t* weights, std::int32_t taps,
                    std::uint32_t count, std::uint32_t* out) {
-  std::uint32_t x = 0;
+  std::uint32_t x = FilterColumnsWide(rows, weights, taps, count, out);
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   for (; x + 4 <= count; x += 4) {
@@ -223,31 +224,70 @@ void SumColumns(const std::uint32_t* const* rows, std::int32_t rowCount, std::ui
   for (std::int32_t r = 0; r < rowCount; ++r) AddToColumnSums(rows[r] + x, count - x, sums + std::size_t{x} * 4);
 }
 
+namespace {
+
+#if defined(__SSE2__)
+// Two whole boxes of `Step` columns at a time (a constant, so that the sum
+// unrolls; 0 takes `step`), summed in 16 bits; returns the columns done.
+template <std::uint32_t Step>
+std::uint32_t AverageBoxPairs(const std::uint16_t* sums, std::uint32_t columns, std::uint32_t step, __m128 scale,
+                              std::uint32_t* out) {
+  const std::uint32_t width = Step > 0 ? Step : step;
+  const __m128i zero = _mm_setzero_si128();
+  std::uint32_t begin = 0;
+  std::uint32_t i = 0;
+  for (; begin + 2 * width <= columns; begin += 2 * width, i += 2) {
+    __m128i total = zero;
+    for (std::uint32_t k = 0; k < width; ++k) {
+      const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(sums + std::size_t{begin + k} * 4));
+      const __m128i second =
+          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(sums + std::size_t{begin + width + k} * 4));
+      total = _mm_add_epi16(total, _mm_unpacklo_epi64(first, second));
+    }
+    const __m128i low = _mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(total, zero)), scale));
+    const __m128i high = _mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(total, zero)), scale));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(_mm_packs_epi32(low, high), zero));
+  }
+  return begin;
+}
+#endif
+
+}  // namespace
+
 void AverageBoxes(const std::uint16_t* sums, std::uint32_t columns, std::int32_t factor, std::uint32_t rows,
                   std::uint32_t* out) {
   const auto step = static_cast<std::uint32_t>(factor);
   std::uint32_t begin = 0;
-  std::uint32_t i = 0;
 #if defined(__SSE2__)
-  // Two whole boxes at a time, summed in 16 bits while that cannot overflow.
+  // Summed in 16 bits while that cannot overflow.
   if (std::uint64_t{step} * rows * 255 <= 0xFFFF) {
-    const __m128i zero = _mm_setzero_si128();
     const __m128 scale = _mm_set1_ps(1.0f / static_cast<float>(step * rows));
-    for (; begin + 2 * step <= columns; begin += 2 * step, i += 2) {
-      __m128i total = zero;
-      for (std::uint32_t k = 0; k < step; ++k) {
-        const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(sums + std::size_t{begin + k} * 4));
-        const __m128i second =
-            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(sums + std::size_t{begin + step + k} * 4));
-        total = _mm_add_epi16(total, _mm_unpacklo_epi64(first, second));
-      }
-      const __m128i low = _mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(total, zero)), scale));
-      const __m128i high = _mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(total, zero)), scale));
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(_mm_packs_epi32(low, high), zero));
+    switch (step) {
+      case 2:
+        begin = AverageBoxPairs<2>(sums, columns, step, scale, out);
+        break;
+      case 3:
+        begin = AverageBoxPairs<3>(sums, columns, step, scale, out);
+        break;
+      case 4:
+        begin = AverageBoxPairs<4>(sums, columns, step, scale, out);
+        break;
+      case 5:
+        begin = AverageBoxPairs<5>(sums, columns, step, scale, out);
+        break;
+      case 6:
+        begin = AverageBoxPairs<6>(sums, columns, step, scale, out);
+        break;
+      case 8:
+        begin = AverageBoxPairs<8>(sums, columns, step, scale, out);
+        break;
+      default:
+        begin = AverageBoxPairs<0>(sums, columns, step, scale, out);
+        break;
     }
   }
 #endif
-  for (; begin < columns; begin += step, ++i) {
+  for (std::uint32_t i = begin / step; begin < columns; begin += step, ++i) {
     const std::uint32_t end = std::min(columns, begin + step);
     const float scale = 1.0f / static_cast<float>((end - begin) * rows);
 #if defined(__SSE2__)

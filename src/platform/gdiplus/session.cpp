@@ -6,6 +6,7 @@
 
 #include <pixavue/platform/gdiplus/gdiplus_flat.h>
 
+#include "draw_thread_pool.h"
 #include "image.h"
 
 namespace pixavue::platform {
@@ -47,7 +48,9 @@ void GdiplusShutdown(GDIP_ULONG_PTR token) {
   Session& session = TheSession();
   std::lock_guard guard(session.mutex);
   session.openTokens.erase(token);
-  session.active = !session.openTokens.empty();
+  const bool wasActive = session.active.exchange(!session.openTokens.empty());
+  // The draw threads live as long as the session.
+  if (wasActive && !session.active) gdiplus::StopSessionDrawThreads();
 }
 
 namespace gdiplus {
