@@ -185,7 +185,7 @@ GpStatus RotateFlipFrame(Frame& frame, RotateFlipType type) {
   // Bands of target rows read and write disjoint memory: large turns use a
   // second thread.
   const auto rows = static_cast<std::int32_t>(height);
-  RunInBands(rows, WorthTwoThreads(static_cast<double>(width) * height, rows), nullptr, nullptr,
+  RunInBands(rows, WorthSplitting(static_cast<double>(width) * height, rows), nullptr, nullptr,
              [&](std::int32_t begin, std::int32_t end, BandControl&) {
                Walk(source, *target, walk, Rows{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
                return Ok;
