@@ -1,5 +1,6 @@
 #include "image_source.h"
 
+#include <pixavue/support/ascii_case.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,13 +11,6 @@ namespace pixavue::app {
 namespace {
 
 constexpr int kBarWidth = 40;
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-         });
-}
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';

@@ -3,8 +3,8 @@
 
 #include <pixavue/control/image_box.h>
 #include <pixavue/net/c_inet.h>
+#include <pixavue/support/ascii_case.h>
 
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -21,14 +21,6 @@ std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   return text;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
-  }
-  return true;
 }
 
 // A "HTTP://" and then a "HTTPS://" prefix (any letter case, blanks around
